@@ -1,0 +1,4 @@
+#include "variants.h"
+
+const TransformEntry variantEntries[variantCount] = {nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr, nullptr};

@@ -1,0 +1,35 @@
+# Shared by the demo and test commands: install what the machine lacks and
+# configure/build one of the project's builds. Source it; do not run it.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${BUILD:-$ROOT/build}
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+# Debian packages every build needs. Wine and Xvfb are for the Windows runs.
+PACKAGES_BASE="cmake g++ clang libclang-rt-14-dev libgtest-dev googletest nlohmann-json3-dev
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  libfftw3-dev libkissfft-dev"
+
+log() { printf '\n=== %s\n' "$*"; }
+
+# Installs the packages that are missing (as root, through apt-get).
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# configure_build NAME [cmake args...]: configures $BUILD/NAME once, then builds it.
+configure_build() {
+  local name=$1; shift
+  local dir=$BUILD/$name
+  cmake -S "$ROOT" -B "$dir" -Wno-dev "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
