@@ -1,4 +1,6 @@
 #include "model.h"
+#include <utility>
+#include "text.h"
 
 namespace {
 // The defaults that lookups past the end of a list yield. The wizard may store
@@ -26,6 +28,31 @@ Set& Set::operator=(const Set& other) {
     end = copy.end;
     subsets = copy.subsets;
     copy.subsets = nullptr;
+    return *this;
+}
+
+Set::Set(Set&& other) noexcept
+    : intro(std::move(other.intro)), comment(std::move(other.comment)),
+      title(std::move(other.title)), text(std::move(other.text)),
+      welcome(std::move(other.welcome)), buttons(std::move(other.buttons)),
+      error(std::move(other.error)), variants(std::move(other.variants)),
+      start(other.start), end(other.end), subsets(other.subsets) {
+    other.subsets = nullptr;
+    clearSet(other);
+}
+
+Set& Set::operator=(Set&& other) noexcept {
+    if (this == &other) return *this;
+    clearSet(*this);
+    intro = std::move(other.intro); comment = std::move(other.comment);
+    title = std::move(other.title); text = std::move(other.text);
+    welcome = std::move(other.welcome); buttons = std::move(other.buttons);
+    error = std::move(other.error); variants = std::move(other.variants);
+    start = other.start;
+    end = other.end;
+    subsets = other.subsets;
+    other.subsets = nullptr;
+    clearSet(other);
     return *this;
 }
 
@@ -92,6 +119,7 @@ void resetRun(Script& script) {
 
 void destroyScript(Script& script) {
     resetRun(script);
+    if (scriptInUse() == &script) useScript(nullptr);
     TextTable* tables[] = {&script.version, &script.macros, &script.title,
                            &script.welcome, &script.error, &script.buttons};
     for (TextTable* t : tables) t->rows = std::vector<TextRow>();

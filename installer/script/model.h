@@ -38,6 +38,8 @@ struct Set {
     Set() = default;
     Set(const Set& other);             // deep copy
     Set& operator=(const Set& other);  // deep copy
+    Set(Set&& other) noexcept;         // takes over everything; other is left empty
+    Set& operator=(Set&& other) noexcept;
     ~Set();
 };
 
