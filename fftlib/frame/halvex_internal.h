@@ -87,3 +87,135 @@ int32_t reportError(int32_t status, const char* funcName, const char* context,
 int32_t defaultErrorHandler(int32_t status, const char* funcName, const char* context,
                             const char* file, int32_t line);
 const char* statusText(int32_t status);
+
+// ===========================================================================
+// Added by the frame (Parts 3.1 to 3.3): the export, the processor dispatch,
+// the release of a record, and the hooks through which the project's own
+// tests and tools reach what the one export hides. None of this is exported
+// from the shared library (everything but kfxcrFftNip is hidden).
+// ===========================================================================
+
+// The export: a jump through the call slot (halvexCallSlot) that the dispatch
+// writes at load. Declared here for the project's own callers; the plug-in
+// declares it itself (stdcall on i686, six arguments, no result).
+extern "C" void HALVEX_STDCALL kfxcrFftNip(const float* reInSamps, const float* imInSamps,
+                                           float* reOutSamps, float* imOutSamps,
+                                           int32_t order, int32_t flags);
+
+// --- Per-thread context: release and inspection ---
+
+// Releases every table (the four caches) and work buffer of ctx and clears the
+// slots and capacities; the record itself stays. Null does nothing.
+void releaseContextResources(ThreadContext* ctx);
+// releaseContextResources, then releases the record itself (the local heap on
+// Windows, the C heap elsewhere). Null does nothing. Only ever called for the
+// calling thread's own record (thread end, library unload) or by tests.
+void destroyThreadContext(ThreadContext* ctx);
+// The calling thread's record if it has one, else null; never creates one.
+ThreadContext* peekThreadContext();
+// Convenience for tests and tools: set errorMode / errorHandler of the calling
+// thread's record; each returns the previous value. A null handler installs
+// defaultErrorHandler.
+int32_t setErrorMode(int32_t mode);
+ErrorHandler setErrorHandler(ErrorHandler handler);
+
+// --- Aligned allocation: test hooks and accounting ---
+
+// Test hook, per calling thread: after `successes` further successful
+// alignedAlloc calls (any form), the next `failures` calls return null
+// (failures < 0: every later call fails), then allocation is normal again.
+// clearAlignedAllocFailure() switches the hook off.
+void setAlignedAllocFailure(int32_t successes, int32_t failures);
+void clearAlignedAllocFailure();
+// Test hook, per calling thread: when on, createThreadContext fails (returns
+// null) as if the heap refused the record.
+void setContextAllocFailure(bool fail);
+// Blocks from alignedAlloc not yet released, over the whole process.
+int64_t alignedAllocLiveBlocks();
+
+// --- Processor dispatch (Part 3.3) ---
+
+enum { variantSlots = 6, processorClassNone = 6, preferenceRowLength = 7 };
+
+struct ProcessorInfo {
+    int32_t maxLeaf;  // EAX of CPUID leaf 0
+    int32_t family;   // bits 8..11 of EAX of leaf 1 (extended family not consulted)
+    int32_t hasMmx;   // EDX bit 23 of leaf 1
+    int32_t hasSse;   // EDX bit 25
+    int32_t hasSse2;  // EDX bit 26
+};
+
+// The generic address type of a dispatched function (each slot and
+// implementation is converted to and from its real function type).
+typedef void (*DispatchTarget)();
+
+struct DispatchEntry {
+    DispatchTarget* slot;                          // the call slot of one dispatched export
+    DispatchTarget implementations[variantSlots];  // variants 0..5; null where missing
+};
+
+// Rows per class 0..5: the variants tried, in order, ended by 6.
+extern const int32_t preferenceLists[variantSlots][preferenceRowLength];
+// The library's dispatch table: one entry, the transform, whose slot is
+// halvexCallSlot and whose implementations are variantEntries (copied in by
+// runWaterfall and forceVariant).
+extern DispatchEntry dispatchTable[];
+extern const int32_t dispatchCount;
+// The call slot of kfxcrFftNip: null until bound.
+extern "C" DispatchTarget halvexCallSlot;
+
+// CPUID leaves 0 and 1 into info (zeroed first). 1 on success, 0 when leaf 1
+// is not available (maxLeaf 0; also on processors that are not x86).
+int32_t probeProcessor(ProcessorInfo* info);
+// Pure: the class 0..6 of a probed record (maxLeaf 0 means the probe failed: 6).
+int32_t classifyProcessor(const ProcessorInfo& info);
+// Probing form: runs the probe (or the test probe, see setProbeFunction) on a
+// record of its own; 6 when the probe fails.
+int32_t classifyProcessor();
+// Writes implementation v of every entry of the library's table into its slot;
+// 1 when all were present, 0 at the first missing one (earlier slots keep what
+// was written) or for v outside 0..5.
+int32_t bindVariant(int32_t v);
+// The same over any table (tests use their own tables and slots).
+int32_t bindVariantIn(const DispatchEntry* table, int32_t count, int32_t v);
+// The walk of runWaterfall step 3 over any table: the variant bound, or -1
+// when no value of the class's row binds (or the class is not 0..5, or
+// count is 0).
+int32_t walkPreferenceList(const DispatchEntry* table, int32_t count, int32_t processorClass);
+// The Waterfall: copies variantEntries into dispatchTable, classifies, walks
+// the class's row. 1 when a variant was bound, 0 after the failure message
+// (" No ZAdu matching to CPU was found during the Waterfall", "Set ZAdu error").
+int32_t runWaterfall();
+// The variant the last successful runWaterfall/forceVariant bound, or -1.
+int32_t boundVariant();
+// What the library binds for a class on this build, without writing any slot:
+// the walk over a copy of the real table. -1 when nothing binds.
+int32_t variantForClass(int32_t processorClass);
+// Test and tool hook: bind variant v of the real table now (outside the load);
+// 1 on success, 0 when v is outside 0..5 or its entry is missing. Not for use
+// while other threads call the export.
+int32_t forceVariant(int32_t v);
+// The transform entry the call slot holds now, or null.
+TransformEntry boundTransform();
+
+// Test hooks for the Waterfall. Each returns the previous value; null restores
+// the default (the real CPUID probe; MessageBeep + MessageBoxA on Windows, a
+// line "Set ZAdu error: No ZAdu matching ..." on standard error elsewhere).
+typedef int32_t (*ProbeFunction)(ProcessorInfo* info);
+typedef void (*FailureNotifier)(const char* text, const char* caption);
+ProbeFunction setProbeFunction(ProbeFunction probe);
+FailureNotifier setFailureNotifier(FailureNotifier notifier);
+
+// The texts of the two load-time messages.
+extern const char* const waterfallFailureText;   // " No ZAdu matching to CPU was found during the Waterfall"
+extern const char* const waterfallFailureCaption;  // "Set ZAdu error"
+extern const char* const contextFailureText;     // "Problem to allocate memory for TLS KFX context."
+
+#if !defined(_WIN32)
+// The POSIX stand-in loader's process attach (Part 3.1 steps 1.1-1.3): the TLS
+// key, the Waterfall, the calling thread's record (kept if it has one).
+// 1 on success; 0 with the failure message (dispatch) or the context text
+// (record) on standard error. libhalvex.so's constructor calls it; tests call
+// it through the internal library.
+int32_t libraryAttach();
+#endif
