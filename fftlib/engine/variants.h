@@ -7,3 +7,8 @@
 enum { variantCount = 6 };
 
 extern const TransformEntry variantEntries[variantCount];
+
+// Everything of each variant's engine, for the project's tests and tools; null
+// where a variant is not built.
+struct VariantEngine;
+extern const VariantEngine* const variantEngines[variantCount];

@@ -1,0 +1,71 @@
+// The transform engine: twiddle and bit-reversal tables, permutations and the
+// complex FFT core, once per processor variant, plus the pieces every variant
+// shares. The frame reaches a variant only through its transform entry
+// (variantEntries); the project's tests and tools reach everything through
+// variantEngines.
+#pragma once
+#include <cstdint>
+
+#include "../frame/halvex_internal.h"
+#include "variant_params.h"
+
+// Complex twiddles are float pairs (cos θ, -sin θ); bit-reversal tables hold
+// int32 indices multiplied by 4.
+typedef float* TwiddleTable;
+typedef int32_t* BitRevTable;
+
+// --- Shared by every variant (tables.cpp) ---
+
+// n = 2^m/4 + 1 floats S[i] = sin(2πi/2^m), or null. Each value is evaluated in
+// double precision (extended on x87 builds) and rounded once to float.
+float* buildSineTable(int32_t m);
+// Twiddle k (0..3Q) of an N-point table, N = 4Q, read from the sine table of
+// order m through the quarter-wave identities; s = 2^m / N. Writes (re, im).
+void sineTwiddle(const float* sine, int64_t s, int64_t quarter, int64_t k, float* out);
+BitRevTable getBitRevTable(int32_t m);
+void releaseBitRevTable(int32_t m);
+void releaseLargeTable(int32_t m);
+// Every slot of the four table caches of the calling thread; work buffers stay.
+void releaseAllTables();
+// In-place permutation of n floats into bit-reversed order.
+void bitRevPermute(float* x, int64_t n, const int32_t* table);
+// dst[rev(k)] = src[k]; src and dst must not overlap.
+void bitRevCopy(const float* src, float* dst, int64_t n, const int32_t* table);
+// The table caches of a thread are shared slots whose layouts depend on the
+// variant that filled them. Every variant's getters claim the caches first:
+// when another variant filled them on this thread, all tables are released.
+// In a process only one variant is bound, so this never releases anything
+// there; it makes forcing variants one after another (tests, tools) safe.
+void claimTableCaches(int32_t variant);
+// alignedAlloc of count elements of size bytes plus extra bytes; null when that
+// does not fit in the address space or the heap refuses.
+void* allocTable(uint64_t count, uint64_t size, uint64_t extra);
+
+// --- One variant, as the tests and tools see it ---
+
+struct VariantEngine {
+    const VariantParams* params;
+    TransformEntry transform;  // the variant's body of kfxcrFftNip
+    TwiddleTable (*getLeafTable)(int32_t m);
+    TwiddleTable (*getSplitRadixTable)(int32_t m);  // null without a DIF core
+    TwiddleTable (*getLargeTable)(int32_t m);
+    BitRevTable (*getBitRevTable)(int32_t m);
+    void (*releaseLeafTable)(int32_t m);
+    void (*releaseSplitRadixTable)(int32_t m);      // null without a DIF core
+    void (*releaseLargeTable)(int32_t m);
+    void (*releaseBitRevTable)(int32_t m);
+    void (*releaseAllTables)();
+    void (*bitRevPermute)(float* x, int64_t n, const int32_t* table);
+    void (*bitRevCopy)(const float* src, float* dst, int64_t n, const int32_t* table);
+    void (*ditTransform)(float* re, float* im, int64_t n, int32_t sign, const float* table);
+    void (*difTransform)(float* re, float* im, int64_t n, int32_t sign,
+                         const float* table);      // null without a DIF core
+    void (*kfxsbCopy)(const float* src, float* dst, int64_t n);
+    void (*kfxsbMpy1)(float value, float* dst, int64_t n);
+};
+
+namespace v0 {
+extern const VariantEngine engine;
+void HALVEX_STDCALL kfxcrFftNip(const float* reInSamps, const float* imInSamps, float* reOutSamps,
+                                float* imOutSamps, int32_t order, int32_t flags);
+}  // namespace v0
