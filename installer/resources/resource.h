@@ -1,0 +1,20 @@
+/* Ids of setup's resources (Part 1.5); installer/wizard/dialog.h has the same. */
+#define IDD_WIZARD   1000
+#define IDB_SIDE     106
+#define IDC_RADIO1   1201
+#define IDC_RADIO2   1202
+#define IDC_RADIO3   1203
+#define IDC_RADIO4   1204
+#define IDC_RADIO5   1205
+#define IDC_RADIO6   1206
+#define IDC_BACK     5
+#define IDC_NEXT     6
+#define IDC_CANCEL   2
+#define IDC_PICTURE  1009
+#define IDC_TEXT     1007
+#define IDC_HEADING  1008
+#define IDC_CHECK1   1101
+#define IDC_CHECK2   1102
+#define IDC_CHECK3   1103
+#define IDC_CHECK4   1104
+#define IDC_CHECK5   1105
