@@ -50,8 +50,18 @@ if(WIN32)
   # halvex.dll, not libhalvex.dll; the import library stays libhalvex.dll.a.
   set_target_properties(halvex PROPERTIES PREFIX "")
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # The export table shows kfxcrFftNip, not kfxcrFftNip@24.
+    # The export table shows kfxcrFftNip, not kfxcrFftNip@24 ...
     target_link_options(halvex PRIVATE -Wl,--kill-at)
+    # ... and the import library, made from the .def by dlltool -k, resolves
+    # callers that declare the export __stdcall (_kfxcrFftNip@24) to it. (The
+    # linker's own import library would only offer the undecorated symbol.)
+    if(NOT CMAKE_DLLTOOL)
+      find_program(CMAKE_DLLTOOL NAMES ${TOOL_PREFIX}-dlltool dlltool REQUIRED)
+    endif()
+    add_custom_command(TARGET halvex POST_BUILD
+      COMMAND ${CMAKE_DLLTOOL} -k -d ${HALVEX_DEF} -D halvex.dll -l $<TARGET_LINKER_FILE:halvex>
+      COMMENT "Import library of halvex.dll for stdcall callers"
+      VERBATIM)
   endif()
   target_link_libraries(halvex PRIVATE user32 kernel32)
 else()

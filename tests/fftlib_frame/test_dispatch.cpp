@@ -1,0 +1,359 @@
+// Part 3.3: classes, preference lists, binding and the Waterfall (with test
+// dispatch tables and test probes), and the POSIX stand-in's process attach.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../../fftlib/engine/variants.h"
+#include "halvex_internal.h"
+
+namespace {
+
+ProcessorInfo cpu(int32_t maxLeaf, int32_t family, int32_t mmx, int32_t sse, int32_t sse2) {
+    ProcessorInfo info{};
+    info.maxLeaf = maxLeaf;
+    info.family = family;
+    info.hasMmx = mmx;
+    info.hasSse = sse;
+    info.hasSse2 = sse2;
+    return info;
+}
+
+// --- Classes (pure) ---
+
+TEST(FrameClassify, Family6) {
+    EXPECT_EQ(classifyProcessor(cpu(2, 6, 1, 1, 0)), 4);
+    EXPECT_EQ(classifyProcessor(cpu(2, 6, 1, 1, 1)), 4);
+    EXPECT_EQ(classifyProcessor(cpu(2, 6, 0, 1, 0)), 4);
+    EXPECT_EQ(classifyProcessor(cpu(2, 6, 1, 0, 0)), 3);
+    EXPECT_EQ(classifyProcessor(cpu(2, 6, 0, 0, 0)), 0);
+    EXPECT_EQ(classifyProcessor(cpu(2, 6, 0, 0, 1)), 0);
+}
+
+TEST(FrameClassify, Family15) {
+    EXPECT_EQ(classifyProcessor(cpu(2, 15, 1, 1, 1)), 5);
+    EXPECT_EQ(classifyProcessor(cpu(2, 15, 0, 0, 1)), 5);
+    EXPECT_EQ(classifyProcessor(cpu(2, 15, 1, 1, 0)), 0);  // no SSE2
+    EXPECT_EQ(classifyProcessor(cpu(2, 15, 0, 0, 0)), 0);
+}
+
+TEST(FrameClassify, Family5AndOthers) {
+    EXPECT_EQ(classifyProcessor(cpu(1, 5, 1, 0, 0)), 2);
+    EXPECT_EQ(classifyProcessor(cpu(1, 5, 1, 1, 1)), 2);
+    EXPECT_EQ(classifyProcessor(cpu(1, 5, 0, 0, 0)), 0);
+    EXPECT_EQ(classifyProcessor(cpu(1, 4, 1, 1, 1)), 0);
+    EXPECT_EQ(classifyProcessor(cpu(1, 3, 0, 0, 0)), 0);
+    EXPECT_EQ(classifyProcessor(cpu(1, 7, 1, 1, 1)), 0);
+    EXPECT_EQ(classifyProcessor(cpu(1, 0, 0, 0, 0)), 0);
+}
+
+TEST(FrameClassify, NoLeafOneIsClass6AndClass1IsNeverProduced) {
+    EXPECT_EQ(classifyProcessor(cpu(0, 6, 1, 1, 1)), 6);
+    EXPECT_EQ(classifyProcessor(cpu(0, 0, 0, 0, 0)), 6);
+    for (int family = 0; family < 16; ++family) {
+        for (int bits = 0; bits < 8; ++bits) {
+            EXPECT_NE(classifyProcessor(cpu(1, family, bits & 1, (bits >> 1) & 1, (bits >> 2) & 1)), 1);
+        }
+    }
+}
+
+// --- The probe on this machine, and the probing form ---
+
+#if defined(__i386__) || defined(__x86_64__)
+TEST(FrameProbe, ThisX86ProcessorHasLeafOne) {
+    ProcessorInfo info = cpu(-7, -7, -7, -7, -7);
+    EXPECT_EQ(probeProcessor(&info), 1);
+    EXPECT_GT(info.maxLeaf, 0);
+    EXPECT_GE(info.family, 0);
+    EXPECT_LE(info.family, 15);
+    for (int32_t flag : {info.hasMmx, info.hasSse, info.hasSse2}) EXPECT_TRUE(flag == 0 || flag == 1);
+#if defined(__x86_64__)
+    EXPECT_EQ(info.hasMmx, 1);  // every x86-64 processor has MMX, SSE and SSE2
+    EXPECT_EQ(info.hasSse, 1);
+    EXPECT_EQ(info.hasSse2, 1);
+#endif
+    EXPECT_EQ(classifyProcessor(), classifyProcessor(info));
+}
+#endif
+
+ProcessorInfo fakeInfo;
+int32_t fakeProbe(ProcessorInfo* info) {
+    *info = fakeInfo;
+    return fakeInfo.maxLeaf != 0 ? 1 : 0;
+}
+
+class FrameWaterfall : public ::testing::Test {
+protected:
+    static std::vector<std::string> messages;
+    static void capture(const char* text, const char* caption) {
+        messages.push_back(std::string(caption) + "|" + text);
+    }
+    void SetUp() override {
+        messages.clear();
+        previousProbe = setProbeFunction(fakeProbe);
+        previousNotifier = setFailureNotifier(capture);
+        savedSlot = halvexCallSlot;
+    }
+    void TearDown() override {
+        setProbeFunction(nullptr);
+        setFailureNotifier(nullptr);
+        halvexCallSlot = savedSlot;
+    }
+    ProbeFunction previousProbe = nullptr;
+    FailureNotifier previousNotifier = nullptr;
+    DispatchTarget savedSlot = nullptr;
+};
+std::vector<std::string> FrameWaterfall::messages;
+
+TEST_F(FrameWaterfall, ProbingFormUsesTheProbe) {
+    EXPECT_EQ(previousProbe, &probeProcessor);
+    fakeInfo = cpu(1, 6, 1, 1, 0);
+    EXPECT_EQ(classifyProcessor(), 4);
+    fakeInfo = cpu(0, 6, 1, 1, 1);
+    EXPECT_EQ(classifyProcessor(), 6);
+}
+
+// --- Preference lists ---
+
+TEST(FramePreferenceLists, RowsAsSpecified) {
+    const std::vector<std::vector<int32_t>> rows = {
+        {0}, {1, 0}, {2, 0}, {3, 2, 1, 0}, {4, 3, 2, 1, 0}, {5, 4, 3, 2, 1, 0}};
+    for (int c = 0; c < 6; ++c) {
+        size_t i = 0;
+        for (; i < rows[c].size(); ++i) EXPECT_EQ(preferenceLists[c][i], rows[c][i]) << c;
+        EXPECT_EQ(preferenceLists[c][i], 6) << "row " << c << " ends with 6";
+        for (++i; i < 7; ++i) EXPECT_EQ(preferenceLists[c][i], 0) << c;
+    }
+}
+
+// --- Binding over test tables ---
+
+// Distinct fake implementations: variant v of entry e is marker(e, v).
+char markers[2][6];
+DispatchTarget marker(int e, int v) { return reinterpret_cast<DispatchTarget>(&markers[e][v]); }
+
+struct TestTable {
+    DispatchTarget slots[2] = {nullptr, nullptr};
+    DispatchEntry entries[2];
+    explicit TestTable(int count = 2) {
+        for (int e = 0; e < 2; ++e) {
+            entries[e].slot = &slots[e];
+            for (int v = 0; v < 6; ++v) entries[e].implementations[v] = e < count ? marker(e, v) : nullptr;
+        }
+    }
+};
+
+TEST(FrameBinding, EveryClassBindsItsOwnVariantWhenAllArePresent) {
+    for (int c = 0; c < 6; ++c) {
+        TestTable t;
+        const int32_t bound = walkPreferenceList(t.entries, 2, c);
+        EXPECT_EQ(bound, c);
+        EXPECT_EQ(t.slots[0], marker(0, c));
+        EXPECT_EQ(t.slots[1], marker(1, c));
+    }
+}
+
+TEST(FrameBinding, TheWalkFallsBackDownTheRow) {
+    {   // class 5 without variant 5 binds 4
+        TestTable t;
+        t.entries[0].implementations[5] = nullptr;
+        EXPECT_EQ(walkPreferenceList(t.entries, 2, 5), 4);
+        EXPECT_EQ(t.slots[0], marker(0, 4));
+        EXPECT_EQ(t.slots[1], marker(1, 4));
+    }
+    {   // class 3 without 3 and 2 (in the second entry) binds 1
+        TestTable t;
+        t.entries[1].implementations[3] = nullptr;
+        t.entries[1].implementations[2] = nullptr;
+        EXPECT_EQ(walkPreferenceList(t.entries, 2, 3), 1);
+        EXPECT_EQ(t.slots[0], marker(0, 1));
+        EXPECT_EQ(t.slots[1], marker(1, 1));
+    }
+    {   // class 4 with only variant 0: 0
+        TestTable t;
+        for (int v = 1; v < 6; ++v) t.entries[0].implementations[v] = nullptr;
+        EXPECT_EQ(walkPreferenceList(t.entries, 2, 4), 0);
+        EXPECT_EQ(t.slots[0], marker(0, 0));
+    }
+    {   // class 2 without 2 and 0: nothing binds (1 is not in its row)
+        TestTable t;
+        t.entries[0].implementations[2] = nullptr;
+        t.entries[0].implementations[0] = nullptr;
+        EXPECT_EQ(walkPreferenceList(t.entries, 2, 2), -1);
+    }
+    {   // class 1 (never produced, but its row works): 1, then 0
+        TestTable t;
+        t.entries[0].implementations[1] = nullptr;
+        EXPECT_EQ(walkPreferenceList(t.entries, 2, 1), 0);
+    }
+}
+
+TEST(FrameBinding, NoClassOrNoEntriesBindsNothing) {
+    TestTable t;
+    EXPECT_EQ(walkPreferenceList(t.entries, 2, 6), -1);
+    EXPECT_EQ(walkPreferenceList(t.entries, 2, -1), -1);
+    EXPECT_EQ(walkPreferenceList(t.entries, 2, 7), -1);
+    EXPECT_EQ(walkPreferenceList(t.entries, 0, 4), -1);
+    EXPECT_EQ(t.slots[0], nullptr);
+    EXPECT_EQ(t.slots[1], nullptr);
+}
+
+TEST(FrameBinding, BindVariantStopsAtTheFirstMissingImplementation) {
+    TestTable t;
+    t.entries[1].implementations[3] = nullptr;
+    EXPECT_EQ(bindVariantIn(t.entries, 2, 3), 0);
+    EXPECT_EQ(t.slots[0], marker(0, 3));  // earlier entries keep what was written
+    EXPECT_EQ(t.slots[1], nullptr);
+    EXPECT_EQ(bindVariantIn(t.entries, 2, 4), 1);
+    EXPECT_EQ(t.slots[1], marker(1, 4));
+    EXPECT_EQ(bindVariantIn(t.entries, 2, 6), 0);
+    EXPECT_EQ(bindVariantIn(t.entries, 2, -1), 0);
+    EXPECT_EQ(t.slots[0], marker(0, 4));
+}
+
+// --- The library's own table ---
+
+TEST(FrameDispatchTable, OneEntryWhoseSlotIsTheExportsSlot) {
+    EXPECT_EQ(dispatchCount, 1);
+    EXPECT_EQ(dispatchTable[0].slot, &halvexCallSlot);
+}
+
+TEST_F(FrameWaterfall, ProcessorWithoutLeafOneRefusesToLoad) {
+    fakeInfo = cpu(0, 0, 0, 0, 0);
+    halvexCallSlot = nullptr;
+    EXPECT_EQ(runWaterfall(), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Set ZAdu error| No ZAdu matching to CPU was found during the Waterfall");
+    EXPECT_EQ(halvexCallSlot, nullptr);
+    EXPECT_EQ(boundTransform(), nullptr);
+}
+
+TEST_F(FrameWaterfall, EveryClassBindsWhatTheBuiltVariantsAllow) {
+    const std::vector<ProcessorInfo> processors = {
+        cpu(1, 4, 0, 0, 0),  // class 0
+        cpu(1, 5, 1, 0, 0),  // class 2
+        cpu(1, 6, 1, 0, 0),  // class 3
+        cpu(1, 6, 1, 1, 0),  // class 4
+        cpu(2, 15, 1, 1, 1)  // class 5
+    };
+    for (const ProcessorInfo& info : processors) {
+        fakeInfo = info;
+        messages.clear();
+        halvexCallSlot = nullptr;
+        const int32_t processorClass = classifyProcessor(info);
+        // The expected variant, straight from the row and variantEntries.
+        int32_t expected = -1;
+        for (int i = 0; preferenceLists[processorClass][i] < 6; ++i) {
+            if (variantEntries[preferenceLists[processorClass][i]] != nullptr) {
+                expected = preferenceLists[processorClass][i];
+                break;
+            }
+        }
+        EXPECT_EQ(variantForClass(processorClass), expected);
+        if (expected >= 0) {
+            EXPECT_EQ(runWaterfall(), 1) << "class " << processorClass;
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(boundVariant(), expected);
+            EXPECT_EQ(boundTransform(), variantEntries[expected]);
+        } else {
+            EXPECT_EQ(runWaterfall(), 0) << "class " << processorClass;
+            EXPECT_EQ(messages.size(), 1u);
+            EXPECT_EQ(halvexCallSlot, nullptr);
+        }
+    }
+}
+
+TEST_F(FrameWaterfall, ForceVariant) {
+    for (int v = 0; v < 6; ++v) {
+        halvexCallSlot = nullptr;
+        if (variantEntries[v] != nullptr) {
+            EXPECT_EQ(forceVariant(v), 1);
+            EXPECT_EQ(boundVariant(), v);
+            EXPECT_EQ(boundTransform(), variantEntries[v]);
+        } else {
+            EXPECT_EQ(forceVariant(v), 0);
+            EXPECT_EQ(halvexCallSlot, nullptr);
+        }
+    }
+    EXPECT_EQ(forceVariant(-1), 0);
+    EXPECT_EQ(forceVariant(6), 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST(FrameWaterfallDefault, FailureTextsAreTheSpecifiedOnes) {
+    EXPECT_STREQ(waterfallFailureText, " No ZAdu matching to CPU was found during the Waterfall");
+    EXPECT_STREQ(waterfallFailureCaption, "Set ZAdu error");
+    EXPECT_STREQ(contextFailureText, "Problem to allocate memory for TLS KFX context.");
+}
+
+#if !defined(_WIN32)
+// The stand-in's message on standard error.
+TEST_F(FrameWaterfall, DefaultNotifierWritesOneLineOnStandardError) {
+    setFailureNotifier(nullptr);
+    fakeInfo = cpu(0, 0, 0, 0, 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(runWaterfall(), 0);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Set ZAdu error: No ZAdu matching to CPU was found during the Waterfall\n");
+}
+
+// Process attach of the stand-in, run on a thread of its own.
+TEST_F(FrameWaterfall, AttachFailingInTheDispatchCreatesNoRecordAndBindsNothing) {
+    fakeInfo = cpu(0, 0, 0, 0, 0);
+    halvexCallSlot = nullptr;
+    int32_t result = -1;
+    ThreadContext* record = reinterpret_cast<ThreadContext*>(1);
+    std::thread loader([&] {
+        result = libraryAttach();
+        record = peekThreadContext();
+    });
+    loader.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(record, nullptr);
+    EXPECT_EQ(halvexCallSlot, nullptr);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(FrameWaterfall, AttachCreatesTheLoadingThreadsRecord) {
+    if (variantForClass(4) < 0) GTEST_SKIP() << "no variant is built yet (variantEntries all null)";
+    fakeInfo = cpu(1, 6, 1, 1, 0);
+    int32_t result = -1;
+    ThreadContext* before = reinterpret_cast<ThreadContext*>(1);
+    ThreadContext* after = nullptr;
+    std::thread loader([&] {
+        before = peekThreadContext();
+        result = libraryAttach();
+        after = peekThreadContext();
+    });
+    loader.join();
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(before, nullptr);
+    EXPECT_NE(after, nullptr);
+    EXPECT_EQ(boundTransform(), variantEntries[variantForClass(4)]);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FrameWaterfall, AttachWithoutMemoryForTheRecordFailsWithTheText) {
+    if (variantForClass(4) < 0) GTEST_SKIP() << "no variant is built yet (variantEntries all null)";
+    fakeInfo = cpu(1, 6, 1, 1, 0);
+    int32_t result = -1;
+    ThreadContext* record = reinterpret_cast<ThreadContext*>(1);
+    std::string err;
+    ::testing::internal::CaptureStderr();
+    std::thread loader([&] {
+        setContextAllocFailure(true);
+        result = libraryAttach();
+        record = peekThreadContext();
+        setContextAllocFailure(false);
+    });
+    loader.join();
+    err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(record, nullptr);
+    EXPECT_EQ(err, "Problem to allocate memory for TLS KFX context.\n");
+}
+#endif
+
+}  // namespace
