@@ -256,7 +256,7 @@ void checkFiles(Walk& w, const Variant& v) {
             else if (code == keywordNone)
                 what += shown(text) + " is not a keyword";
             else
-                what += shown(text) + " is not a " + cellNames[c] + " keyword";
+                what += shown(text) + " is a keyword, but not " + (c == fileInstallPolicy || c == fileUninstallPolicy || c == fileOverwritePolicy ? "an " : "a ") + cellNames[c];
             w.report.add(line, "warning", what + "; it counts as " +
                                               (code == keywordNone ? std::string("-1") : "another keyword") +
                                               ": " + effect[c]);
