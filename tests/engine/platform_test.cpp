@@ -1,0 +1,371 @@
+// The registry and file-system platform layers through their interfaces
+// (registry.h, fs.h): what the engine relies on from either build.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/fs.h"
+#include "platform/registry.h"
+#include "support.h"
+
+namespace {
+
+const char* const header = "Windows Registry Editor Version 5.00\r\n\r\n";
+
+std::string enumerate(RegistryKey key) {
+    std::string names;
+    for (unsigned long i = 0;; ++i) {
+        char name[260];
+        unsigned long size = sizeof name;
+        long result = registryEnumKey(key, i, name, &size);
+        if (result != registrySuccess) {
+            EXPECT_EQ(result, registryNoMoreItems);
+            return names;
+        }
+        EXPECT_EQ(size, std::strlen(name));
+        names += (names.empty() ? "" : "|") + std::string(name);
+    }
+}
+
+std::string queryText(RegistryKey key, const char* name) {
+    unsigned char data[512];
+    unsigned long size = sizeof data;
+    if (registryQueryValue(key, name, data, &size) != registrySuccess) return "<none>";
+    return std::string(reinterpret_cast<char*>(data), size);
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void TearDown() override { useNoHive(); }
+    RegistryKey open(const char* path) {
+        RegistryKey key = nullptr;
+        EXPECT_EQ(registryOpenKey(registryLocalMachine(), path, &key), registrySuccess) << path;
+        return key;
+    }
+    TempDir dir;
+};
+
+TEST_F(RegistryTest, WithoutAHiveEveryOpenFailsAsForAMissingKey) {
+    useNoHive();
+    RegistryKey key = reinterpret_cast<RegistryKey>(1);
+    EXPECT_EQ(registryOpenKey(registryLocalMachine(), "SOFTWARE", &key), registryFileNotFound);
+    EXPECT_EQ(key, nullptr);
+    setenv("SETUP_REGISTRY", (dir / "missing.reg").c_str(), 1);
+    EXPECT_EQ(registryOpenKey(registryLocalMachine(), "SOFTWARE", &key), registryFileNotFound);
+}
+
+TEST_F(RegistryTest, ReadsSectionsValuesAndEscapes) {
+    useHive(dir, std::string(header) +
+                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Host\\7.0]\r\n"
+                     "@=\"C:\\\\Program Files\\\\Host\\\\\"\r\n"
+                     "\"Quoted\"=\"say \\\"hi\\\"\"\r\n"
+                     "\"Empty\"=\"\"\r\n");
+    RegistryKey key = open("software\\VENDOR\\host\\7.0");
+    EXPECT_EQ(queryText(key, nullptr), std::string("C:\\Program Files\\Host\\\0", 23));
+    EXPECT_EQ(queryText(key, ""), queryText(key, nullptr));
+    EXPECT_EQ(queryText(key, "quoted"), std::string("say \"hi\"\0", 9));
+    EXPECT_EQ(queryText(key, "Empty"), std::string("\0", 1));
+    EXPECT_EQ(queryText(key, "Missing"), "<none>");
+    registryCloseKey(key);
+    // The parents of a section exist as keys of their own.
+    key = open("SOFTWARE\\Vendor");
+    EXPECT_EQ(enumerate(key), "Host");
+    EXPECT_EQ(queryText(key, nullptr), "<none>");
+    registryCloseKey(key);
+}
+
+TEST_F(RegistryTest, DwordAndHexValuesAreTheirRawBytes) {
+    useHive(dir, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n"
+                 "\"D\"=dword:0000001f\n"
+                 "\"H\"=hex:41,42,\\\n  43,00\n"
+                 "\"X\"=hex(2):25,00\n"
+                 "\"Z\"=hex:\n");
+    RegistryKey key = open("K");
+    EXPECT_EQ(queryText(key, "D"), std::string("\x1f\0\0\0", 4));
+    EXPECT_EQ(queryText(key, "H"), std::string("ABC\0", 4));
+    EXPECT_EQ(queryText(key, "X"), std::string("%\0", 2));
+    EXPECT_EQ(queryText(key, "Z"), "");
+    registryCloseKey(key);
+}
+
+TEST_F(RegistryTest, SubkeysEnumerateInWindowsOrder) {
+    useHive(dir, std::string(header) +
+                     "[HKEY_LOCAL_MACHINE\\R\\gamma]\n[HKEY_LOCAL_MACHINE\\R\\Alpha]\n"
+                     "[HKEY_LOCAL_MACHINE\\R\\a_b]\n[HKEY_LOCAL_MACHINE\\R\\AB]\n"
+                     "[HKEY_LOCAL_MACHINE\\R\\beta]\n[HKEY_LOCAL_MACHINE\\r\\BETA\\x]\n");
+    RegistryKey key = open("R");
+    // Compared as upper case: "AB" < "ALPHA" < "A_B" because 'B' < 'L' < '_'
+    // (compared as lower case, "a_b" would come first).
+    EXPECT_EQ(enumerate(key), "AB|Alpha|a_b|beta|gamma");
+    registryCloseKey(key);
+}
+
+TEST_F(RegistryTest, BuffersThatAreTooSmallReportMoreData) {
+    useHive(dir, std::string(header) + "[HKEY_LOCAL_MACHINE\\R\\LongerName]\n@=\"0123456789\"\n");
+    RegistryKey root = open("R");
+    char name[8] = "keep";
+    unsigned long size = sizeof name;
+    EXPECT_EQ(registryEnumKey(root, 0, name, &size), registryMoreData);
+    EXPECT_STREQ(name, "keep");
+    char fits[11];
+    size = 10;  // the name without its NUL
+    EXPECT_EQ(registryEnumKey(root, 0, fits, &size), registryMoreData);
+    size = sizeof fits;
+    EXPECT_EQ(registryEnumKey(root, 0, fits, &size), registrySuccess);
+    EXPECT_EQ(size, 10u);
+    EXPECT_EQ(registryEnumKey(root, 1, fits, &size), registryNoMoreItems);
+
+    RegistryKey key;
+    ASSERT_EQ(registryOpenKey(root, "longername", &key), registrySuccess);
+    unsigned char data[10];
+    size = sizeof data;
+    EXPECT_EQ(registryQueryValue(key, nullptr, data, &size), registryMoreData);
+    EXPECT_EQ(size, 11u);
+    EXPECT_EQ(registryOpenKey(root, "Other", &key), registryFileNotFound);
+    registryCloseKey(key);
+    registryCloseKey(root);
+}
+
+TEST_F(RegistryTest, KeysAndValuesCanBeDeletedLaterInTheFile) {
+    useHive(dir, std::string(header) +
+                     "[HKEY_LOCAL_MACHINE\\R\\A]\n\"V\"=\"1\"\n\"W\"=\"2\"\n[HKEY_LOCAL_MACHINE\\R\\B\\C]\n"
+                     "[-HKEY_LOCAL_MACHINE\\R\\B]\n\"Ignored\"=\"x\"\n[HKEY_LOCAL_MACHINE\\R\\A]\n\"v\"=-\n"
+                     "\"W\"=\"3\"\n");
+    RegistryKey root = open("R");
+    EXPECT_EQ(enumerate(root), "A");
+    RegistryKey key = open("R\\A");
+    EXPECT_EQ(queryText(key, "V"), "<none>");
+    EXPECT_EQ(queryText(key, "W"), std::string("3\0", 2));
+    registryCloseKey(key);
+    registryCloseKey(root);
+}
+
+TEST_F(RegistryTest, SectionsOfOtherRootsAreIgnored) {
+    useHive(dir, std::string(header) + "[HKEY_CURRENT_USER\\Software\\X]\n@=\"u\"\n[HKEY_LOCAL_MACHINE\\Y]\n");
+    RegistryKey key;
+    EXPECT_EQ(registryOpenKey(registryLocalMachine(), "Software\\X", &key), registryFileNotFound);
+    key = open("Y");
+    registryCloseKey(key);
+}
+
+TEST_F(RegistryTest, AMalformedHiveIsReadUpToItsFaultAndReported) {
+    useHive(dir, std::string(header) + "[HKEY_LOCAL_MACHINE\\Good]\n\"V\"=\"ok\"\n\"Bad\"=\"no end\n"
+                                       "[HKEY_LOCAL_MACHINE\\Later]\n");
+    testing::internal::CaptureStderr();
+    RegistryKey key = open("Good");
+    std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("line 5"), std::string::npos) << report;
+    EXPECT_NE(report.find("hive.reg"), std::string::npos) << report;
+    EXPECT_EQ(queryText(key, "V"), std::string("ok\0", 3));
+    EXPECT_EQ(queryText(key, "Bad"), "<none>");
+    registryCloseKey(key);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(registryOpenKey(registryLocalMachine(), "Later", &key), registryFileNotFound);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(RegistryTest, AnOpenKeyOutlivesAChangeOfTheHive) {
+    useHive(dir, std::string(header) + "[HKEY_LOCAL_MACHINE\\A]\n@=\"first\"\n");
+    RegistryKey key = open("A");
+    useHive(dir, std::string(header) + "[HKEY_LOCAL_MACHINE\\A]\n@=\"second\"\n");
+    EXPECT_EQ(queryText(key, nullptr), std::string("first\0", 6));
+    RegistryKey fresh = open("A");
+    EXPECT_EQ(queryText(fresh, nullptr), std::string("second\0", 7));
+    registryCloseKey(fresh);
+    registryCloseKey(key);
+}
+
+// --- File system ---
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+unsigned long long mtimeOf(const std::string& path) {
+    struct stat st;
+    stat(path.c_str(), &st);
+    return static_cast<unsigned long long>(st.st_mtime);
+}
+
+TEST_F(FileSystemTest, CopyReplacingKeepsTheSourceDateAndLeavesNoTemporaryFile) {
+    writeFile(dir / "src", "new contents");
+    setLocalTime(dir / "src", 2004, 6, 1, 12, 0, 0);
+    writeFile(dir / "dst", "old");
+    EXPECT_TRUE(fsCopyFile((dir / "src").c_str(), (dir / "dst").c_str(), false));
+    EXPECT_EQ(readFile(dir / "dst"), "new contents");
+    EXPECT_EQ(mtimeOf(dir / "dst"), mtimeOf(dir / "src"));
+    EXPECT_EQ(listDirectory(dir.path()), "dst src");
+}
+
+TEST_F(FileSystemTest, AFailedReplacingCopyLeavesTheTargetAsItWas) {
+    writeFile(dir / "dst", "old");
+    EXPECT_FALSE(fsCopyFile((dir / "missing").c_str(), (dir / "dst").c_str(), false));
+    EXPECT_EQ(readFile(dir / "dst"), "old");
+    // A source that is a directory cannot be copied either.
+    makeDirectory(dir / "sub");
+    EXPECT_FALSE(fsCopyFile((dir / "sub").c_str(), (dir / "dst").c_str(), false));
+    EXPECT_EQ(readFile(dir / "dst"), "old");
+    EXPECT_EQ(listDirectory(dir.path()), "dst sub");
+}
+
+TEST_F(FileSystemTest, CopyWithoutReplacingFailsOnAnExistingTarget) {
+    writeFile(dir / "src", "new");
+    writeFile(dir / "dst", "old");
+    EXPECT_FALSE(fsCopyFile((dir / "src").c_str(), (dir / "dst").c_str(), true));
+    EXPECT_EQ(fsLastError(), static_cast<unsigned long>(fsErrorFileExists));
+    EXPECT_EQ(readFile(dir / "dst"), "old");
+    EXPECT_TRUE(fsCopyFile((dir / "src").c_str(), (dir / "fresh").c_str(), true));
+    EXPECT_EQ(readFile(dir / "fresh"), "new");
+}
+
+TEST_F(FileSystemTest, BackslashesSeparateDirectories) {
+    makeDirectory(dir / "a");
+    writeFile(dir / "src", "x");
+    std::string target = dir.path() + "a\\b.txt";
+    EXPECT_TRUE(fsCopyFile((dir / "src").c_str(), target.c_str(), false));
+    EXPECT_EQ(readFile(dir / "a/b.txt"), "x");
+    EXPECT_FALSE(fsCopyFile((dir / "src").c_str(), (dir.path() + "none\\b.txt").c_str(), false));
+}
+
+TEST_F(FileSystemTest, ReplacingAReadOnlyTargetFailsAsOnWindows) {
+    writeFile(dir / "src", "new");
+    writeFile(dir / "dst", "old");
+    chmod((dir / "dst").c_str(), 0444);
+    EXPECT_FALSE(fsCopyFile((dir / "src").c_str(), (dir / "dst").c_str(), false));
+    EXPECT_EQ(readFile(dir / "dst"), "old");
+}
+
+TEST_F(FileSystemTest, AttributesOfDirectoriesAndFiles) {
+    makeDirectory(dir / "plain");
+    makeDirectory(dir / "locked");
+    chmod((dir / "locked").c_str(), 0555);
+    writeFile(dir / "file", "x");
+    symlink((dir / "plain").c_str(), (dir / "link").c_str());
+    EXPECT_EQ(fsGetAttributes((dir / "plain").c_str()), static_cast<unsigned long>(fsAttributeDirectory));
+    unsigned long locked = fsGetAttributes((dir / "locked").c_str());
+    EXPECT_TRUE(locked & fsAttributeDirectory);
+    EXPECT_TRUE(locked & fsAttributeReadOnly);
+    unsigned long file = fsGetAttributes((dir / "file").c_str());
+    EXPECT_FALSE(file & fsAttributeDirectory);
+    EXPECT_NE(fsGetAttributes((dir / "link").c_str()), static_cast<unsigned long>(fsAttributeDirectory));
+    EXPECT_EQ(fsGetAttributes((dir / "missing").c_str()), static_cast<unsigned long>(fsInvalidAttributes));
+}
+
+TEST_F(FileSystemTest, ListingShowsEveryEntryWithDotAndDotDot) {
+    makeDirectory(dir / "sub");
+    writeFile(dir / "File.TXT", "x");
+    FsFindData data;
+    std::string pattern = dir.path() + "*";
+    FsFind find = fsFindFirst(pattern.c_str(), &data);
+    ASSERT_NE(find, nullptr);
+    std::string names;
+    do {
+        names += std::string(data.name) + (data.attributes == fsAttributeDirectory ? "/ " : " ");
+    } while (fsFindNext(find, &data));
+    fsFindClose(find);
+    for (const char* expected : {"./ ", "../ ", "sub/ ", "File.TXT "})
+        EXPECT_NE(names.find(expected), std::string::npos) << names;
+    EXPECT_EQ(fsFindFirst((dir.path() + "none\\*").c_str(), &data), nullptr);
+    FsFind one = fsFindFirst((dir.path() + "file.*").c_str(), &data);
+    ASSERT_NE(one, nullptr);
+    EXPECT_STREQ(data.name, "File.TXT");
+    EXPECT_FALSE(fsFindNext(one, &data));
+    fsFindClose(one);
+}
+
+TEST_F(FileSystemTest, CreateDirectoryTellsExistingFromImpossible) {
+    std::string path = dir.path() + "new\\";
+    EXPECT_TRUE(fsCreateDirectory(path.c_str()));
+    EXPECT_FALSE(fsCreateDirectory(path.c_str()));
+    EXPECT_EQ(fsLastError(), static_cast<unsigned long>(fsErrorAlreadyExists));
+    EXPECT_FALSE(fsCreateDirectory((dir.path() + "none\\deeper\\").c_str()));
+    EXPECT_NE(fsLastError(), static_cast<unsigned long>(fsErrorAlreadyExists));
+}
+
+TEST_F(FileSystemTest, DeleteRemovesFilesButNotDirectoriesOrReadOnlyFiles) {
+    writeFile(dir / "a", "x");
+    writeFile(dir / "ro", "x");
+    chmod((dir / "ro").c_str(), 0444);
+    makeDirectory(dir / "d");
+    EXPECT_TRUE(fsDeleteFile((dir / "a").c_str()));
+    EXPECT_FALSE(fsDeleteFile((dir / "ro").c_str()));
+    EXPECT_FALSE(fsDeleteFile((dir / "d").c_str()));
+    EXPECT_FALSE(fsDeleteFile((dir / "a").c_str()));
+    EXPECT_EQ(listDirectory(dir.path()), "d ro");
+}
+
+TEST_F(FileSystemTest, LastWriteTimeIsLocalCalendarTime) {
+    writeFile(dir / "f", "x");
+    setLocalTime(dir / "f", 2005, 3, 5, 14, 7, 33);
+    FsFile file = fsOpenForRead((dir / "f").c_str());
+    ASSERT_NE(file, nullptr);
+    FileTime utc, local;
+    SystemTime date;
+    ASSERT_TRUE(fsGetLastWriteTime(file, &utc));
+    fsCloseFile(file);
+    ASSERT_TRUE(fsFileTimeToLocal(&utc, &local));
+    ASSERT_TRUE(fsFileTimeToSystemTime(&local, &date));
+    EXPECT_EQ(date.year, 2005);
+    EXPECT_EQ(date.month, 3);
+    EXPECT_EQ(date.day, 5);
+    EXPECT_EQ(date.dayOfWeek, 6);  // a Saturday
+    EXPECT_EQ(date.hour, 14);
+    EXPECT_EQ(date.minute, 7);
+    EXPECT_EQ(date.second, 33);
+    EXPECT_EQ(fsOpenForRead((dir / "missing").c_str()), nullptr);
+}
+
+TEST(FileTimeTest, CalendarConversionOfKnownInstants) {
+    SystemTime date;
+    FileTime start{0};
+    ASSERT_TRUE(fsFileTimeToSystemTime(&start, &date));
+    EXPECT_EQ(date.year, 1601);
+    EXPECT_EQ(date.month, 1);
+    EXPECT_EQ(date.day, 1);
+    EXPECT_EQ(date.dayOfWeek, 1);
+    FileTime leap{(11644473600ull + 951782400ull) * 10000000ull + 1234567ull};  // 2000-02-29 00:00:00.123
+    ASSERT_TRUE(fsFileTimeToSystemTime(&leap, &date));
+    EXPECT_EQ(date.year, 2000);
+    EXPECT_EQ(date.month, 2);
+    EXPECT_EQ(date.day, 29);
+    EXPECT_EQ(date.dayOfWeek, 2);
+    EXPECT_EQ(date.milliseconds, 123);
+    FileTime tooLate{0x8000000000000000ull};
+    EXPECT_FALSE(fsFileTimeToSystemTime(&tooLate, &date));
+}
+
+TEST_F(FileSystemTest, CurrentDirectoryRoundTrip) {
+    char saved[4096];
+    ASSERT_GT(fsGetCurrentDirectory(saved, sizeof saved), 0u);
+    char tiny[2] = "x";
+    unsigned long needed = fsGetCurrentDirectory(tiny, sizeof tiny);
+    EXPECT_EQ(needed, std::strlen(saved) + 1);
+    EXPECT_STREQ(tiny, "x");
+    ASSERT_TRUE(fsSetCurrentDirectory(dir.path().c_str()));
+    char now[4096];
+    fsGetCurrentDirectory(now, sizeof now);
+    EXPECT_EQ(std::string(now) + "/", dir.path());
+    EXPECT_FALSE(fsSetCurrentDirectory((dir / "missing").c_str()));
+    ASSERT_TRUE(fsSetCurrentDirectory(saved));
+}
+
+TEST(PathTest, DirectoryOfAChosenFile) {
+    char out[512];
+    ASSERT_TRUE(fsDirectoryOfPath("D:\\Tools\\Host\\host.exe", out, sizeof out));
+    EXPECT_STREQ(out, "D:\\Tools\\Host\\");
+    ASSERT_TRUE(fsDirectoryOfPath("D:host.exe", out, sizeof out));
+    EXPECT_STREQ(out, "D:");
+    char small[6] = "keep";
+    EXPECT_FALSE(fsDirectoryOfPath("D:\\Tools\\host.exe", small, sizeof small));
+    EXPECT_STREQ(small, "keep");
+#ifndef _WIN32
+    ASSERT_TRUE(fsDirectoryOfPath("/opt/host/bin/host.exe", out, sizeof out));
+    EXPECT_STREQ(out, "/opt/host/bin/");
+#endif
+}
+
+}  // namespace

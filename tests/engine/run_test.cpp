@@ -1,0 +1,246 @@
+// The installation run over hosts held in real directory trees.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/engine.h"
+#include "fake_ui.h"
+#include "support.h"
+#include "variant_fixture.h"
+
+namespace {
+
+class RunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakeUi::reset();
+        makeDirectory(dir / "pkg");
+        package = dir / "pkg/";
+        writeFile(package + "A.exe", "program");
+        writeFile(package + "B.8bf", "filter");
+        script.chosenVariant = &fixture.variant;
+    }
+    // A host of kind appOnly with its application directory under the temp dir.
+    HostEntry& addHost(int kind, const std::string& name, bool withPlugins = true) {
+        HostEntry& host = script.hosts.entries[script.hosts.hostCount++];
+        std::string app = dir / name + "/";
+        makeDirectory(app);
+        copy(app, host.appDir);
+        copy(app, host.label);
+        host.checked = 1;
+        host.kind = kind;
+        if (kind == hostAppAndPlugDir) {
+            makeDirectory(app + "Reg");
+            copy(app + "Reg/", host.plugDir);
+        } else if (withPlugins) {
+            makeDirectory(app + "Plug-ins");
+        }
+        return host;
+    }
+    static void copy(const std::string& text, char* out) { snprintf(out, hostTextSize, "%s", text.c_str()); }
+    const RecordedPage& finalPage() {
+        EXPECT_EQ(fakeUi::pages.size(), 1u);
+        return fakeUi::pages.back();
+    }
+    void standardFiles() {
+        fixture.addFile("A.exe", package.c_str(), "progdir", "doNotUninstall", "doInstall", "Overwrite");
+        fixture.addFile("B.8bf", package.c_str(), "plugdir", "doUninstall", "doInstall", "AskIfDiffer");
+    }
+
+    TempDir dir;
+    VariantFixture fixture;
+    Script script;
+    std::string package;
+};
+
+TEST_F(RunTest, NoHostReportsNothingInstalled) {
+    standardFiles();
+    runInstallation(script);
+    const RecordedPage& page = finalPage();
+    EXPECT_EQ(page.heading, "Nothing installed");
+    EXPECT_EQ(page.caption, "Filter Setup");
+    EXPECT_EQ(page.edit, "");
+    EXPECT_EQ(page.back, "");
+    EXPECT_EQ(page.next, "Finish");
+    EXPECT_EQ(fakeUi::cursors, (std::vector<int>{cursorWait, cursorArrow}));
+}
+
+TEST_F(RunTest, HostsFoundButNoneCheckedReportNothingInstalled) {
+    standardFiles();
+    addHost(hostAppOnly, "h1").checked = 0;
+    addHost(hostAppAndPlugDir, "h2").checked = 0;
+    runInstallation(script);
+    EXPECT_EQ(finalPage().heading, "Nothing installed");
+    EXPECT_FALSE(fileExists(dir / "h1/A.exe"));
+}
+
+TEST_F(RunTest, ThreeHostsAreCounted) {
+    standardFiles();
+    addHost(hostAppAndPlugDir, "h1");
+    addHost(hostAppOnly, "h2");
+    addHost(hostAppAndPlugDir, "h3");
+    runInstallation(script);
+    EXPECT_EQ(finalPage().heading, "Installed into 3 hosts");
+    EXPECT_EQ(readFile(dir / "h1/Reg/Filters/B.8bf"), "filter");
+    EXPECT_EQ(readFile(dir / "h2/Plug-ins/Filters/B.8bf"), "filter");
+    EXPECT_EQ(readFile(dir / "h3/A.exe"), "program");
+}
+
+TEST_F(RunTest, OneAppOnlyHostReportsMessageFour) {
+    standardFiles();
+    addHost(hostAppOnly, "h1");
+    runInstallation(script);
+    EXPECT_EQ(finalPage().heading, "Installed into one host without plug-in directory");
+}
+
+TEST_F(RunTest, OneHostWithBothDirectoriesReportsMessageTwo) {
+    standardFiles();
+    addHost(hostNone, "h0");
+    addHost(hostAppAndPlugDir, "h1");
+    runInstallation(script);
+    EXPECT_EQ(finalPage().heading, "Installed into one host");
+    EXPECT_FALSE(fileExists(dir / "h0/A.exe"));
+}
+
+TEST_F(RunTest, TheCompleteInstallationOfOneAppOnlyHost) {
+    standardFiles();
+    HostEntry& host = addHost(hostAppOnly, "D");
+    writeFile(dir / "D/b.8BF", "stale");
+    makeDirectory(dir / "D/Old");
+    writeFile(dir / "D/Old/B.8bf", "stale");
+    writeFile(dir / "D/A.exe", "old program");
+    runInstallation(script);
+    EXPECT_TRUE(fakeUi::boxes.empty());
+    EXPECT_EQ(listDirectory(dir / "D"), "A.exe Old Plug-ins");
+    EXPECT_EQ(listDirectory(dir / "D/Old"), "");
+    EXPECT_EQ(readFile(dir / "D/A.exe"), "program");
+    EXPECT_EQ(readFile(dir / "D/Plug-ins/Filters/B.8bf"), "filter");
+    EXPECT_EQ(std::string(host.plugDir), dir / "D/Plug-ins\\Filters\\");
+    EXPECT_EQ(finalPage().heading, "Installed into one host without plug-in directory");
+}
+
+TEST_F(RunTest, AppOnlyWithoutThePluginsDirectoryUsesTheApplicationDirectory) {
+    standardFiles();
+    HostEntry& host = addHost(hostAppOnly, "D", false);
+    runInstallation(script);
+    EXPECT_EQ(listDirectory(dir / "D"), "A.exe B.8bf");
+    EXPECT_STREQ(host.plugDir, host.appDir);
+}
+
+TEST_F(RunTest, AppOnlyWithAnExistingFiltersDirectoryKeepsIt) {
+    standardFiles();
+    addHost(hostAppOnly, "D");
+    makeDirectory(dir / "D/Plug-ins/Filters");
+    writeFile(dir / "D/Plug-ins/Filters/keep", "x");
+    runInstallation(script);
+    EXPECT_EQ(listDirectory(dir / "D/Plug-ins/Filters"), "B.8bf keep");
+}
+
+TEST_F(RunTest, AMissingFiltersDirectoryOfARegisteredPluginDirectoryIsCreatedOnDemand) {
+    standardFiles();
+    HostEntry& host = addHost(hostAppAndPlugDir, "D");
+    runInstallation(script);
+    EXPECT_EQ(readFile(dir / "D/Reg/Filters/B.8bf"), "filter");
+    EXPECT_EQ(std::string(host.plugDir), dir / "D/Reg/Filters\\");
+    EXPECT_TRUE(fakeUi::boxes.empty());
+}
+
+TEST_F(RunTest, NotOverwriteInThePluginPassEndsTheRunWithMessageTwelve) {
+    fixture.addFile("B.8bf", package.c_str(), "plugdir", "doNotUninstall", "doInstall", "notOverwrite");
+    addHost(hostAppAndPlugDir, "D");
+    makeDirectory(dir / "D/Reg/Filters");
+    writeFile(dir / "D/Reg/Filters/B.8bf", "existing");
+    addHost(hostAppAndPlugDir, "E");
+    runInstallation(script);
+    ASSERT_EQ(fakeUi::boxes.size(), 1u);
+    EXPECT_EQ(fakeUi::boxes[0].text, "Could not copy B.8bf into " + dir / "D/Reg/Filters\\");
+    EXPECT_EQ(fakeUi::boxes[0].caption, "Filter Setup");
+    EXPECT_EQ(fakeUi::boxes[0].style, static_cast<unsigned>(boxOk | boxIconHand));
+    EXPECT_TRUE(fakeUi::pages.empty());
+    EXPECT_EQ(readFile(dir / "D/Reg/Filters/B.8bf"), "existing");
+    EXPECT_FALSE(fileExists(dir / "E/Reg/Filters"));  // hosts after the failure are not tried
+    EXPECT_EQ(fakeUi::cursors, std::vector<int>{cursorWait});
+}
+
+TEST_F(RunTest, AFailedCopyIntoTheApplicationDirectoryNamesIt) {
+    fixture.addFile("missing.exe", package.c_str(), "progdir", "doNotUninstall", "doInstall", "Overwrite");
+    addHost(hostAppOnly, "D");
+    runInstallation(script);
+    ASSERT_EQ(fakeUi::boxes.size(), 1u);
+    EXPECT_EQ(fakeUi::boxes[0].text, "Could not copy missing.exe into " + dir / "D/");
+}
+
+TEST_F(RunTest, EntriesThatAreNotInstalledStillRemoveTheirOldCopies) {
+    fixture.addFile("gone.dll", package.c_str(), "elsewhere", "doUninstall", "doInstall", "Overwrite");
+    fixture.addFile("B.8bf", package.c_str(), "plugdir", "doUninstall", "doNotInstall", "Overwrite");
+    addHost(hostAppOnly, "D");
+    addHost(hostAppOnly, "E");
+    for (const char* host : {"D", "E"}) {
+        writeFile(dir / host + "/gone.dll", "x");
+        writeFile(dir / host + "/Plug-ins/b.8bf", "x");
+    }
+    runInstallation(script);
+    EXPECT_EQ(listDirectory(dir / "D"), "Plug-ins");
+    EXPECT_EQ(listDirectory(dir / "E/Plug-ins"), "Filters");
+    EXPECT_EQ(listDirectory(dir / "E/Plug-ins/Filters"), "");
+    EXPECT_EQ(finalPage().heading, "Installed into 2 hosts");
+}
+
+TEST_F(RunTest, AskBeforeRemovingWithYesAsDefault) {
+    fixture.addFile("x.dll", package.c_str(), "progdir", "Ask", "doNotInstall", "Overwrite");
+    addHost(hostAppOnly, "D");
+    writeFile(dir / "D/x.dll", "x");
+    fakeUi::answers.push_back(answerNo);
+    runInstallation(script);
+    ASSERT_EQ(fakeUi::boxes.size(), 1u);
+    EXPECT_EQ(fakeUi::boxes[0].text, "Remove old copies of x.dll?");
+    EXPECT_EQ(fakeUi::boxes[0].style, static_cast<unsigned>(boxYesNo | boxIconQuestion));
+    EXPECT_TRUE(fileExists(dir / "D/x.dll"));
+    fakeUi::reset();
+    runInstallation(script);
+    EXPECT_FALSE(fileExists(dir / "D/x.dll"));
+}
+
+TEST_F(RunTest, AFailedRemovalEndsTheRunWithMessageThirteen) {
+    fixture.addFile("x.dll", package.c_str(), "progdir", "doUninstall", "doInstall", "Overwrite");
+    addHost(hostAppOnly, "D");
+    writeFile(dir / "D/x.dll", "x");
+    chmod((dir / "D/x.dll").c_str(), 0444);
+    runInstallation(script);
+    ASSERT_EQ(fakeUi::boxes.size(), 1u);
+    EXPECT_EQ(fakeUi::boxes[0].text, "Could not remove x.dll");
+    EXPECT_TRUE(fakeUi::pages.empty());
+}
+
+TEST_F(RunTest, AnInvalidOrMissingVariantDoesNothing) {
+    standardFiles();
+    addHost(hostAppOnly, "D");
+    fixture.variant.valid = false;
+    runInstallation(script);
+    script.chosenVariant = nullptr;
+    runInstallation(script);
+    EXPECT_TRUE(fakeUi::pages.empty());
+    EXPECT_TRUE(fakeUi::cursors.empty());
+    EXPECT_EQ(listDirectory(dir / "D"), "Plug-ins");
+}
+
+TEST_F(RunTest, AReportFormatWithTheWrongConversionIsShownAsWritten) {
+    fixture.setMessage(3, "%s hosts");
+    standardFiles();
+    addHost(hostAppOnly, "D");
+    addHost(hostAppOnly, "E");
+    runInstallation(script);
+    EXPECT_EQ(finalPage().heading, "%s hosts");
+}
+
+TEST_F(RunTest, APluginDirectoryThatDoesNotFitIsRefused) {
+    standardFiles();
+    HostEntry& host = addHost(hostAppAndPlugDir, "D");
+    std::string registered(505, 'r');
+    copy(registered + "\\", host.plugDir);
+    runInstallation(script);
+    ASSERT_EQ(fakeUi::boxes.size(), 1u);
+    EXPECT_EQ(fakeUi::boxes[0].text, "Could not copy B.8bf into " + registered + "\\");
+}
+
+}  // namespace
