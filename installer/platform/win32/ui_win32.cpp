@@ -73,33 +73,35 @@ void readDialog(HWND dialog, DialogModel& model) {
 // Applies what the logic changed to the real dialog, in the order of the
 // layout: position, DM_REPOSITION, title, then the controls.
 void applyDialog(HWND dialog, DialogModel& model) {
+    // Each flag is cleared before its call, so that a notification sent back
+    // to the dialog procedure meanwhile finds nothing left to apply.
     if (model.moved) {
+        model.moved = false;
         SetWindowPos(dialog, nullptr, model.x, model.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        model.moved = false;
     }
     if (model.repositionRequested) {
-        SendMessageA(dialog, DM_REPOSITION, 0, 0);
         model.repositionRequested = false;
+        SendMessageA(dialog, DM_REPOSITION, 0, 0);
     }
     if (model.titleChanged) {
-        SetWindowTextA(dialog, model.title.c_str());
         model.titleChanged = false;
+        SetWindowTextA(dialog, model.title.c_str());
     }
-    for (DialogControl& control : model.controls) {
+    for (size_t i = 0; i < model.controls.size(); ++i) {
+        const DialogControl control = model.controls[i];
+        model.controls[i].changed = 0;
         if (!control.changed) continue;
         HWND window = GetDlgItem(dialog, control.id);
-        if (window) {
-            if (control.changed & changedRect)
-                SetWindowPos(window, nullptr, control.x, control.y, control.width, control.height,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-            if (control.changed & changedText) SetWindowTextA(window, control.text.c_str());
-            if (control.changed & changedCheck)
-                SendMessageA(window, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-            if (control.changed & changedVisible)
-                ShowWindow(window, control.visible ? SW_SHOW : SW_HIDE);
-        }
-        control.changed = 0;
+        if (!window) continue;
+        if (control.changed & changedRect)
+            SetWindowPos(window, nullptr, control.x, control.y, control.width, control.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.changed & changedText) SetWindowTextA(window, control.text.c_str());
+        if (control.changed & changedCheck)
+            SendMessageA(window, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (control.changed & changedVisible)
+            ShowWindow(window, control.visible ? SW_SHOW : SW_HIDE);
     }
 }
 
