@@ -77,13 +77,16 @@ target_include_directories(halvex PRIVATE ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LI
 project_target_options(halvex)
 
 # --- The internal static library (tests and tools) ---
+# The thread-end hook (what the DLL's thread detach or the .so's key destructor
+# does) is an INTERFACE source: nothing references it, so it is compiled into
+# each program that links the library instead of waiting in the archive.
+add_library(halvex_internal STATIC $<TARGET_OBJECTS:halvex_objects>)
 if(WIN32)
-  add_library(halvex_internal STATIC $<TARGET_OBJECTS:halvex_objects>)
   target_link_libraries(halvex_internal PUBLIC user32 kernel32)
+  target_sources(halvex_internal INTERFACE ${HALVEX_FRAME_DIR}/internal_exit_win32.cpp)
 else()
-  add_library(halvex_internal STATIC ${HALVEX_FRAME_DIR}/internal_exit_posix.cpp
-    $<TARGET_OBJECTS:halvex_objects>)
   target_link_libraries(halvex_internal PUBLIC Threads::Threads)
+  target_sources(halvex_internal INTERFACE ${HALVEX_FRAME_DIR}/internal_exit_posix.cpp)
 endif()
 target_include_directories(halvex_internal PUBLIC ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR})
 project_target_options(halvex_internal)
