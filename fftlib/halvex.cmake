@@ -67,7 +67,11 @@ if(WIN32)
 else()
   add_library(halvex SHARED ${HALVEX_FRAME_DIR}/load_posix.cpp $<TARGET_OBJECTS:halvex_objects>)
   set(HALVEX_VERSION_SCRIPT ${HALVEX_FRAME_DIR}/halvex.map)
-  target_link_options(halvex PRIVATE -Wl,--version-script=${HALVEX_VERSION_SCRIPT})
+  # -z nodelete: dlclose never unmaps the library, so the TLS key's destructor
+  # (which releases a thread's record when the thread ends) stays callable for
+  # threads that end later, and a thread racing the process's exit still finds
+  # the key.
+  target_link_options(halvex PRIVATE -Wl,--version-script=${HALVEX_VERSION_SCRIPT} -Wl,-z,nodelete)
   set_property(TARGET halvex APPEND PROPERTY LINK_DEPENDS ${HALVEX_VERSION_SCRIPT})
   target_link_libraries(halvex PRIVATE Threads::Threads)
 endif()

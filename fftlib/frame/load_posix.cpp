@@ -11,8 +11,10 @@
 //
 // Threads: every thread's record is created on its first call and released,
 // with its tables and work buffers, when the thread ends (the key's
-// destructor). Unload: the unloading thread's record is released and the key
-// deleted (process detach); records of threads still running are left alone.
+// destructor). The library is linked with -z nodelete: dlclose leaves it
+// mapped, so that destructor stays valid for every thread that ends later.
+// Process detach (at exit): the exiting thread's record is released; records
+// of threads still running are left alone, and the key is kept for them.
 #if !defined(_WIN32)
 
 #include "halvex_internal.h"
@@ -22,7 +24,7 @@ namespace {
 
 __attribute__((constructor)) void halvexProcessAttach() { libraryAttach(); }
 
-__attribute__((destructor)) void halvexProcessDetach() { releaseContextKey(); }
+__attribute__((destructor)) void halvexProcessDetach() { releaseOwnContext(); }
 
 }  // namespace
 

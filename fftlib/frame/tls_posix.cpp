@@ -40,17 +40,6 @@ bool ensureContextKey() {
     return contextKeyValid;
 }
 
-void releaseContextKey() {
-    if (!contextKeyValid) return;
-    ThreadContext* own = peekThreadContext();
-    if (own != nullptr) {
-        pthread_setspecific(contextKey, nullptr);
-        destroyThreadContext(own);
-    }
-    pthread_key_delete(contextKey);
-    contextKeyValid = false;
-}
-
 void releaseOwnContext() {
     ThreadContext* own = peekThreadContext();
     if (own == nullptr) return;

@@ -112,7 +112,24 @@ TEST(FrameSharedLibrary, AThreadRunningBeforeTheLoadCallsTheExport) {
     // A thread started and ended while loaded is released at its end.
     std::thread later([&] { EXPECT_TRUE(orderOneForward(entry, 1.0f, 1.0f)); });
     later.join();
+    // A thread that called while loaded and ends after dlclose: the library
+    // stays mapped (-z nodelete), so its record is still released at its end
+    // (LeakSanitizer checks that in the sanitizer build).
+    bool closed = false;
+    bool lateOk = false;
+    std::thread afterClose([&] {
+        lateOk = orderOneForward(entry, 2.0f, 2.0f);
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return closed; });
+    });
     EXPECT_EQ(dlclose(handle), 0);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        closed = true;
+    }
+    changed.notify_all();
+    afterClose.join();
+    EXPECT_TRUE(lateOk);
 }
 
 }  // namespace
