@@ -5,7 +5,8 @@
 
 #include "../script/reader.h"
 #include "../script/text.h"
-#include "engine.h"
+#include "files.h"
+#include "hosts.h"
 #include "format.h"
 
 namespace {

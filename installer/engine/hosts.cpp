@@ -2,11 +2,12 @@
 // dialog for a host's executable, and the engine's two message boxes.
 #include <cstring>
 
+#include "../platform/fs.h"
 #include "../platform/registry.h"
 #include "../platform/ui.h"
 #include "../script/text.h"
 #include "../wizard/page.h"
-#include "engine.h"
+#include "hosts.h"
 #include "format.h"
 
 namespace {

@@ -3,7 +3,9 @@
 #include "../script/reader.h"
 #include "../script/text.h"
 #include "../wizard/page.h"
-#include "engine.h"
+#include "files.h"
+#include "hosts.h"
+#include "run.h"
 #include "format.h"
 
 namespace {

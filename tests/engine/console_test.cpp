@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/hosts.h"
+#include "engine/run.h"
 #include "platform/posix/ui_console.h"
 #include "support.h"
 #include "variant_fixture.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/files.h"
 #include "fake_ui.h"
 #include "script/reader.h"
 #include "support.h"

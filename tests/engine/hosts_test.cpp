@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/hosts.h"
 #include "fake_ui.h"
 #include "support.h"
 #include "variant_fixture.h"

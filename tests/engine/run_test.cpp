@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/run.h"
 #include "fake_ui.h"
 #include "support.h"
 #include "variant_fixture.h"

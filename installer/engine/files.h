@@ -1,0 +1,29 @@
+// Copying one file of the package under its overwrite policy, the dates the
+// overwrite question shows, and removing old copies of a file from a tree.
+#pragma once
+#include <cstddef>
+
+#include "../platform/fs.h"
+#include "../script/model.h"
+
+enum {
+    engineTextSize = 4096,  // composed messages, error and report texts
+    dateTextSize = 256      // the date text of the overwrite question
+};
+
+// Copies the file called name from sourceDir to destDir (both prefixes ending
+// in their own separator) under the overwrite keyword (a FileKeyword). True
+// when copied or, by the policy, left alone.
+bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir, int overwriteKeyword,
+                    const Variant& variant);
+// Deletes every file called name (ASCII case ignored) in the tree under
+// directory (ending in a separator).
+bool removeMatchingFiles(const char* name, const char* directory);
+// The local last-write time of a file.
+bool readFileDate(const char* path, SystemTime* date);
+// First minus second by year, month, day, hour, minute: the first difference.
+int compareFileDates(const SystemTime& first, const SystemTime& second);
+// "March 05, 2005, 14:07" into text (size bytes).
+void formatFileDate(char* text, size_t size, const SystemTime& date);
+// The English month name, some with a trailing blank; "" outside 1..12.
+const char* monthName(int month);

@@ -1,0 +1,17 @@
+// The installation run: the removal pass, the copies into each checked host's
+// application and plug-in directories, and the report page.
+#pragma once
+#include <cstddef>
+
+#include "../script/model.h"
+#include "host_table.h"
+
+// Installs the chosen Variant into every checked host and shows the report.
+void runInstallation(Script& script);
+// One host: removal pass, application pass, plug-in directory, plug-in pass.
+// On false errorText (errorSize bytes) holds the error message.
+bool installIntoHost(HostEntry& host, char* errorText, size_t errorSize, const Variant& variant);
+// The removal pass of one host; on false errorText holds the error message.
+bool removeOldCopies(const HostEntry& host, char* errorText, size_t errorSize, const Variant& variant);
+// The last page, headed by the report.
+void showFinalPage(Script& script, const char* report);
