@@ -124,8 +124,8 @@ TEST_F(RegistryTest, BuffersThatAreTooSmallReportMoreData) {
     size = sizeof data;
     EXPECT_EQ(registryQueryValue(key, nullptr, data, &size), registryMoreData);
     EXPECT_EQ(size, 11u);
-    EXPECT_EQ(registryOpenKey(root, "Other", &key), registryFileNotFound);
     registryCloseKey(key);
+    EXPECT_EQ(registryOpenKey(root, "Other", &key), registryFileNotFound);
     registryCloseKey(root);
 }
 
