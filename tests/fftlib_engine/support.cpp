@@ -1,7 +1,6 @@
 #include "support.h"
 
 #include <cmath>
-#include <random>
 
 std::vector<int> builtVariants() {
     std::vector<int> v;
@@ -45,12 +44,18 @@ void VariantTest::TearDown() {
 }
 
 Signal randomSignal(int64_t n, uint32_t seed) {
-    std::mt19937 gen(seed);
-    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
+    // 64-bit LCG (Knuth's MMIX constants); the top 24 bits give floats in [-1, 1).
+    uint64_t state = 0x9E3779B97F4A7C15ull * (uint64_t(seed) + 1);
+    auto next = [&state]() {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return float(int64_t(state >> 40) - (int64_t(1) << 23)) * (1.0f / float(1 << 23));
+    };
     Signal x(n);
+    float* re = x.re.data();
+    float* im = x.im.data();
     for (int64_t k = 0; k < n; ++k) {
-        x.re[size_t(k)] = dist(gen);
-        x.im[size_t(k)] = dist(gen);
+        re[k] = next();
+        im[k] = next();
     }
     return x;
 }
@@ -62,10 +67,13 @@ int64_t reverseBits(int64_t k, int order) {
 }
 
 Signal bitReversed(const Signal& x, int order) {
-    Signal y(x.size());
-    for (int64_t k = 0; k < x.size(); ++k) {
-        y.re[size_t(k)] = x.re[size_t(reverseBits(k, order))];
-        y.im[size_t(k)] = x.im[size_t(reverseBits(k, order))];
+    const int64_t n = x.size();
+    Signal y(n);
+    std::vector<int64_t> rev(size_t(n), 0);
+    for (int64_t k = 1; k < n; ++k) rev[size_t(k)] = (rev[size_t(k >> 1)] >> 1) | ((k & 1) << (order - 1));
+    for (int64_t k = 0; k < n; ++k) {
+        y.re[size_t(k)] = x.re[size_t(rev[size_t(k)])];
+        y.im[size_t(k)] = x.im[size_t(rev[size_t(k)])];
     }
     return y;
 }
@@ -82,9 +90,13 @@ void ReferenceDft::bin(const Signal& x, int64_t k, int sign, long double& re, lo
     long double sr = 0, si = 0;
     int64_t a = 0;  // j·k mod n
     const int64_t step = k % n_;
+    const long double* cosine = cos_.data();
+    const long double* sine = sin_.data();
+    const float* xre = x.re.data();
+    const float* xim = x.im.data();
     for (int64_t j = 0; j < n_; ++j) {
-        const long double c = cos_[size_t(a)], s = -sign * sin_[size_t(a)];
-        const long double xr = x.re[size_t(j)], xi = x.im[size_t(j)];
+        const long double c = cosine[a], s = -sign * sine[a];
+        const long double xr = xre[j], xi = xim[j];
         sr += xr * c - xi * s;
         si += xr * s + xi * c;
         a += step;
