@@ -22,6 +22,11 @@ float* buildSineTable(int32_t m);
 // Twiddle k (0..3Q) of an N-point table, N = 4Q, read from the sine table of
 // order m through the quarter-wave identities; s = 2^m / N. Writes (re, im).
 void sineTwiddle(const float* sine, int64_t s, int64_t quarter, int64_t k, float* out);
+// The VectorTable of order m (m >= 4; nothing is written below) into a block
+// of q·32 + 32 bytes: one section per radix-4 stage length N = 2^L, L = 4 +
+// (m mod 2), L + 2, ... m, each N/4 rows of w_N^j, w_N^2j, w_N^3j stored by
+// groups of four j as six 4-float vectors (re w^j, im w^j, re w^2j, ...).
+void fillVectorTable(float* t, const float* sine, int32_t m);
 BitRevTable getBitRevTable(int32_t m);
 void releaseBitRevTable(int32_t m);
 void releaseLargeTable(int32_t m);

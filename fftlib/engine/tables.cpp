@@ -45,6 +45,24 @@ void sineTwiddle(const float* sine, int64_t s, int64_t quarter, int64_t k, float
     }
 }
 
+void fillVectorTable(float* t, const float* sine, int32_t m) {
+    if (m < 4) return;
+    const int64_t n = int64_t(1) << m;
+    for (int32_t L = 4 + m % 2; L <= m; L += 2) {
+        const int64_t N = int64_t(1) << L, rows = N / 4;
+        for (int64_t j = 0; j < rows; ++j)
+            for (int64_t e = 0; e < 3; ++e) sineTwiddle(sine, n / N, rows, (e + 1) * j, t + 6 * j + 2 * e);
+        // Float f of row r of each group of four rows moves to 4·f + r.
+        for (float* group = t; group < t + 6 * rows; group += 24) {
+            float rowMajor[24];
+            std::memcpy(rowMajor, group, sizeof rowMajor);
+            for (int r = 0; r < 4; ++r)
+                for (int f = 0; f < 6; ++f) group[4 * f + r] = rowMajor[6 * r + f];
+        }
+        t += 6 * rows;
+    }
+}
+
 BitRevTable getBitRevTable(int32_t m) {
     if (m < 0 || m > 31) return nullptr;
     ThreadContext* ctx = getThreadContext();

@@ -14,6 +14,7 @@ constexpr VariantParams P = {
     /*difColumnWidth*/ 256,
     /*wholeColumnWidth*/ 256,
     /*difSqrtHalfBits*/ 0x3F3504F7u,  // 0.707107, as the variant has always used
+    /*vectorLeaf*/ false,
     /*hasDif*/ true,
     /*copyLine*/ 241,
     /*mpyLine*/ 419,

@@ -13,6 +13,7 @@ struct VariantParams {
     int32_t difColumnWidth;    // ColumnWidth of the DIF combine stages inside a block
     int32_t wholeColumnWidth;  // ColumnWidth of the stages above BlockSize
     uint32_t difSqrtHalfBits;  // bit pattern of the DIF leaf's eighth-root constant
+    bool vectorLeaf;           // leaf table: VectorTable (vector leaf) instead of RadixFourTable
     bool hasDif;               // bit-reversed output from natural input by difTransform
     int32_t copyLine;          // report line of kfxsbCopy
     int32_t mpyLine;           // report line of kfxsbMpy1

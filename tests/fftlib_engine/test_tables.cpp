@@ -233,6 +233,33 @@ TEST_P(TablesTest, ClaimingTheCachesForAnotherVariantReleasesThem) {
     claimTableCaches(GetParam());
 }
 
+// The vector leaf's table: sections for N = 2^L, L = 4 + (m mod 2), L + 2, ...
+// up to m, each with its rows grouped by four j into six 4-float vectors.
+TEST(VectorTable, SectionsHoldGroupedTwiddleVectors) {
+    for (int m = 0; m <= 9; ++m) {
+        const int64_t n = int64_t(1) << m, q = n / 4;
+        std::vector<float> t(size_t(8 * q + 8), -9.0f);
+        float* sine = buildSineTable(m);
+        ASSERT_NE(sine, nullptr);
+        fillVectorTable(t.data(), sine, m);
+        alignedFree(sine);
+        size_t at = 0;
+        for (int L = 4 + m % 2; L <= m; L += 2) {
+            const int64_t N = int64_t(1) << L;
+            for (int64_t j0 = 0; j0 < N / 4; j0 += 4)
+                for (int f = 0; f < 6; ++f)
+                    for (int r = 0; r < 4; ++r) {
+                        const int64_t k = (f / 2 + 1) * (j0 + r);
+                        const long double a = 6.283185307179586476925286766559L * k / N;
+                        const long double exact = f % 2 == 0 ? std::cos(a) : -std::sin(a);
+                        EXPECT_NEAR(t[at++], double(exact), 1e-7) << "m " << m << " N " << N << " j " << j0 + r;
+                    }
+        }
+        EXPECT_EQ(at, m < 4 ? 0u : size_t(m % 2 == 0 ? 2 * n - 8 : 2 * n - 16)) << m;  // 1.5·N floats each
+        for (size_t i = at; i < t.size(); ++i) ASSERT_EQ(t[i], -9.0f) << "m " << m << " wrote past " << at;
+    }
+}
+
 INSTANTIATE_FOR_VARIANTS(TablesTest);
 
 }  // namespace

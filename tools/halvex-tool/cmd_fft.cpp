@@ -38,6 +38,21 @@
 namespace {
 
 const char usage[] = "usage: halvex-tool fft --order N --flags F [--variant V] [IN [OUT]]\n";
+const char help[] =
+    "\n"
+    "Transforms 2^N complex points with kfxcrFftNip. IN holds the 2^N real parts and then\n"
+    "the 2^N imaginary parts as little-endian float32 (standard input when IN is absent\n"
+    "or -); the result goes to OUT in the same layout (standard output when absent or -).\n"
+    "\n"
+    "  --order N    0..31\n"
+    "  --flags F    the export's flags, decimal or 0x-hex: 1 forward, 2 inverse, 4 build\n"
+    "               the tables only, 8 release them, 16 no 1/n scaling, 32 natural order,\n"
+    "               64 bit-reversed input, 128 bit-reversed output (4 and 8 read and write\n"
+    "               nothing)\n"
+    "  --variant V  bind variant V (0..5) instead of the processor's choice\n"
+    "\n"
+    "Exit codes: 0 done; 1 input, output, memory or a library error other than a bad\n"
+    "argument; 2 bad arguments, an input of the wrong length, or flags the library rejects.\n";
 
 int badArguments(const std::string& message) {
     std::fprintf(stderr, "halvex-tool fft: %s\n%s", message.c_str(), usage);
@@ -149,6 +164,7 @@ int commandFft(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(usage, stdout);
+            std::fputs(help, stdout);
             return 0;
         }
         if (arg == "--order" || arg == "--flags" || arg == "--variant") {
