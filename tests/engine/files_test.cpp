@@ -222,7 +222,7 @@ TEST_F(FilesTest, OnlyPlainDirectoriesAreDescendedInto) {
     makeDirectory(app);
     makeDirectory(app + "locked");
     writeFile(app + "locked/f.8bf", "x");
-    chmod((app + "locked").c_str(), 0555);
+    makeReadOnly(app + "locked");
     makeDirectory(dir / "elsewhere");
     writeFile(dir / "elsewhere/f.8bf", "x");
     symlink((dir / "elsewhere").c_str(), (app + "link").c_str());
@@ -235,14 +235,14 @@ TEST_F(FilesTest, RemovalFailsOnAnUndeletableFileOrAMissingDirectory) {
     std::string app = dir / "app/";
     makeDirectory(app);
     writeFile(app + "f.8bf", "x");
-    chmod((app + "f.8bf").c_str(), 0444);
+    makeReadOnly(app + "f.8bf");
     EXPECT_FALSE(removeMatchingFiles("f.8bf", app.c_str()));
     EXPECT_FALSE(removeMatchingFiles("f.8bf", (dir / "missing/").c_str()));
     // A failure inside a sub-directory ends only that sub-directory's walk.
     chmod((app + "f.8bf").c_str(), 0644);
     makeDirectory(app + "sub");
     writeFile(app + "sub/f.8bf", "x");
-    chmod((app + "sub/f.8bf").c_str(), 0444);
+    makeReadOnly(app + "sub/f.8bf");
     EXPECT_TRUE(removeMatchingFiles("f.8bf", app.c_str()));
     EXPECT_FALSE(fileExists(app + "f.8bf"));
     EXPECT_TRUE(fileExists(app + "sub/f.8bf"));

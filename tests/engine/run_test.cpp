@@ -205,7 +205,7 @@ TEST_F(RunTest, AFailedRemovalEndsTheRunWithMessageThirteen) {
     fixture.addFile("x.dll", package.c_str(), "progdir", "doUninstall", "doInstall", "Overwrite");
     addHost(hostAppOnly, "D");
     writeFile(dir / "D/x.dll", "x");
-    chmod((dir / "D/x.dll").c_str(), 0444);
+    makeReadOnly(dir / "D/x.dll");
     runInstallation(script);
     ASSERT_EQ(fakeUi::boxes.size(), 1u);
     EXPECT_EQ(fakeUi::boxes[0].text, "Could not remove x.dll");
