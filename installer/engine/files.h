@@ -13,13 +13,19 @@ enum {
 
 // Copies the file called name from sourceDir to destDir (both prefixes ending
 // in their own separator) under the overwrite keyword (a FileKeyword). True
-// when copied or, by the policy, left alone.
+// when copied or, by the policy, left alone. A source or destination path that
+// does not fit in MAX_PATH (259 characters) is refused: the copy fails. The
+// overwrite question is composed in 4096 bytes and cut to fit.
 bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir, int overwriteKeyword,
                     const Variant& variant);
 // Deletes every file called name (ASCII case ignored) in the tree under
-// directory (ending in a separator).
+// directory (ending in a separator). Only plain directories (attributes
+// exactly FILE_ATTRIBUTE_DIRECTORY) are walked into. An entry whose path does
+// not fit in MAX_PATH cannot be named: a wanted file makes the walk fail as an
+// undeletable one does, anything else is passed over.
 bool removeMatchingFiles(const char* name, const char* directory);
-// The local last-write time of a file.
+// The local last-write time of a file; false when it cannot be opened or a
+// conversion fails.
 bool readFileDate(const char* path, SystemTime* date);
 // First minus second by year, month, day, hour, minute: the first difference.
 int compareFileDates(const SystemTime& first, const SystemTime& second);

@@ -15,15 +15,19 @@ enum {
 };
 
 // Fills the table from the registry keys the Variant names (none: hostCount 0).
+// A value that is larger than 512 bytes, or that does not fit with its added
+// backslash and NUL, counts as not found. A host key name longer than 259
+// characters takes its slot, which stays of kind hostNone. An absent key or
+// value name in the script is a key or value that cannot be opened.
 void discoverHosts(HostTable& table, const Variant* variant);
-// The host step for the chosen Variant (none: no host is found): discovery, then the no-host page or the choice page.
-// Returns resultNext, resultBack or resultCancel.
+// The host step for the chosen Variant (none: no host is found): discovery,
+// then the no-host page or the choice page. Returns resultNext, resultBack or resultCancel.
 int chooseHosts(const Variant* variant, ModuleHandle instance, WindowHandle owner, HostTable& table);
 // The page shown when no host was found; resultNext or resultCancel.
 int offerBrowse(const Variant* variant, ModuleHandle instance, WindowHandle owner, HostTable& table);
 // The file-open dialog for the host's executable; on success buffer (size
 // bytes) holds the chosen file's drive and directory. The current directory is
-// put back afterwards.
+// put back afterwards (when it fits in MAX_PATH; a longer one cannot be kept).
 bool browseForHost(WindowHandle owner, char* buffer, size_t size);
 // A box with only OK, captioned with the Variant's title (empty without one).
 int showInfo(const char* text, const Variant* variant);

@@ -7,9 +7,14 @@
 #include "host_table.h"
 
 // Installs the chosen Variant into every checked host and shows the report.
+// Message texts are filled by formatMessage (format.h), so a text whose
+// conversions do not match its arguments is shown as written.
 void runInstallation(Script& script);
 // One host: removal pass, application pass, plug-in directory, plug-in pass.
-// On false errorText (errorSize bytes) holds the error message.
+// On false errorText (errorSize bytes) holds the error message. A failed
+// removal ends the host's installation as a failed copy does. A plug-in
+// directory that does not fit in 512 bytes once the filters name is appended
+// is refused: the plug-in copies fail (an appOnly host then uses appDir).
 bool installIntoHost(HostEntry& host, char* errorText, size_t errorSize, const Variant& variant);
 // The removal pass of one host; on false errorText holds the error message.
 bool removeOldCopies(const HostEntry& host, char* errorText, size_t errorSize, const Variant& variant);
