@@ -1,0 +1,144 @@
+#include "flow.h"
+
+#include <cstdio>
+#include <string>
+
+#include "engine/engine.h"
+#include "script/reader.h"
+#include "script/text.h"
+
+namespace {
+
+const char* const scriptPath = "set//version.psc";
+
+// Fills the Back, Next, Cancel labels and the cancel question from row 0 of a
+// "button" table, in that cell order.
+void takeButtons(WizardPage& page, const TextTable& buttons) {
+    page.backLabel = cell(buttons, 0, 0);
+    page.nextLabel = cell(buttons, 0, 1);
+    page.cancelLabel = cell(buttons, 0, 2);
+    page.cancelQuestion = cell(buttons, 0, 3);
+}
+
+// One radio item: label and description, each kept absent when the script has
+// no text for it. A missing label cannot stay absent ahead of a description, but
+// the layout hides a radio with an absent or empty label alike.
+void appendItem(TextTable& items, const TextTable& intro, const TextTable& comment) {
+    TextRow row;
+    const char* label = cell(intro, 0, 0);
+    const char* description = cell(comment, 0, 0);
+    if (label || description) row.cells.push_back(label ? label : "");
+    if (description) row.cells.push_back(description);
+    items.rows.push_back(row);
+}
+
+// Reads a whole file into text; false when it cannot be read. Reading in chunks
+// needs no seekable file and no size limit.
+bool readWholeFile(FILE* file, std::string& text) {
+    char chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    return !ferror(file);
+}
+
+}  // namespace
+
+int showWelcomePage(Script& script) {
+    WizardPage page;
+    page.instance = script.instance;
+    page.ownerWindow = script.ownerWindow;
+    page.editText = "";
+    page.headingText = cell(script.welcome, 0, 0);
+    page.caption = cell(script.title, 0, 0);
+    takeButtons(page, script.buttons);
+    script.currentSet = 0;
+    if (!page.headingText || !*page.headingText) return resultNext;
+    // Back on the welcome page has nowhere to go, so it proceeds like Next.
+    return showPage(&page, false) == resultCancel ? resultCancel : resultNext;
+}
+
+int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
+               HostTable& hosts) {
+    WizardPage page;
+    page.instance = instance;
+    page.ownerWindow = owner;
+    page.caption = cell(set->title, 0, 0);
+    page.headingText = cell(set->text, 0, 0);
+    takeButtons(page, set->buttons);
+    if (set->subsets) {
+        for (const Set& nested : *set->subsets) appendItem(page.items, nested.intro, nested.comment);
+    } else {
+        for (const Variant& variant : set->variants)
+            appendItem(page.items, variant.intro, variant.comment);
+    }
+    page.editText = cell(page.items, 0, 1);
+    // A single Variant is no choice: its page never shows, however often it is
+    // entered, even when nested Sets stand beside it.
+    const bool skip = set->variants.size() == 1;
+    for (;;) {
+        int result = showPage(&page, skip);
+        if (result == resultCancel || result == resultBack) return result;
+        if (result != resultNext) return resultCancel;
+        if (set->subsets) {
+            result = runSetPage(setRef(*set->subsets, page.selected), instance, owner,
+                                chosenVariant, hosts);
+            if (result == resultCancel || result == resultNext) return result;
+            if (result == resultBack) continue;
+            return resultBack;
+        }
+        Variant* variant = variantRef(set->variants, page.selected);
+        *chosenVariant = variant;
+        variant->parentSet = set;
+        result = showLicencePage(*variant, instance, owner);
+        if (result == resultCancel) return resultCancel;
+        if (result == resultBack) continue;
+        if (result != resultNext) return resultBack;
+        result = chooseHosts(variant, instance, owner, hosts);
+        if (result == resultCancel || result == resultNext) return result;
+    }
+}
+
+int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner) {
+    const char* name = cell(variant.license, 0, 0);
+    if (!name || !*name) return resultNext;
+    FILE* file = fopen(name, "rb");
+    if (!file) {
+        showVariantError(variant);
+        return resultCancel;
+    }
+    std::string content;
+    const bool read = readWholeFile(file, content);
+    fclose(file);
+    if (!read) {
+        showVariantError(variant);
+        return resultCancel;
+    }
+    WizardPage page;
+    page.instance = instance;
+    page.ownerWindow = owner;
+    page.textOnly = 1;
+    page.editText = content.c_str();
+    page.caption = cell(variant.title, 0, 0);
+    page.backLabel = cell(variant.license, 0, 1);
+    page.nextLabel = cell(variant.license, 0, 2);
+    page.cancelLabel = cell(variant.license, 0, 3);
+    page.cancelQuestion = variant.parentSet ? cell(variant.parentSet->buttons, 0, 3) : nullptr;
+    return showPage(&page, false);
+}
+
+int runSetup(Script& script, ModuleHandle instance, WindowHandle previousInstance) {
+    script.instance = instance;
+    script.ownerWindow = previousInstance;
+    if (!loadScript(script, scriptPath)) return 0;
+    for (;;) {
+        if (showWelcomePage(script) == resultCancel) return 0;
+        const int result = runSetPage(setRef(script.sets, script.currentSet), script.instance,
+                                      script.ownerWindow, &script.chosenVariant, script.hosts);
+        if (result == resultBack) continue;
+        if (result == resultNext) {
+            runInstallation(script);
+            resetRun(script);
+        }
+        return 0;
+    }
+}

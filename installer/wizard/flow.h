@@ -1,0 +1,15 @@
+// The order of the wizard's pages, from the welcome page to the hand-over to
+// the installation run.
+#pragma once
+#include "page.h"
+
+// The program's entry: loads "set//version.psc" into the script, walks the
+// pages and runs the installation. Always returns 0.
+int runSetup(Script& script, ModuleHandle instance, WindowHandle previousInstance);
+
+int showWelcomePage(Script& script);
+// One Set's page and everything below it; fills *chosenVariant when the user
+// goes on with a Variant.
+int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
+               HostTable& hosts);
+int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner);
