@@ -1,7 +1,9 @@
 // The entry: its checks in order with a returning handler, order 0, flags 4
 // and 8, the table caching across calls, the release-and-retry path, and the
 // array operations with their own checks.
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "support.h"
 
@@ -232,6 +234,47 @@ TEST_P(EntryTest, TheExportBoundToTheVariantRunsItsEntry) {
     EXPECT_EQ(z.im, y.im);
 }
 
+// Threads transform at the same time, each with the tables of its own context,
+// and get the single-threaded results bit for bit.
+class EntryThreadsTest : public VariantTest {};
+
+TEST_P(EntryThreadsTest, ThreadsTransformAtOnceWithTheirOwnTables) {
+    const int firstOrder = 8, lastOrder = 13;
+    std::vector<Signal> inputs, expected;
+    for (int order = firstOrder; order <= lastOrder; ++order) {
+        inputs.push_back(randomSignal(int64_t(1) << order, uint32_t(order)));
+        expected.emplace_back(int64_t(1) << order);
+        const int i = order - firstOrder;
+        fft(inputs[size_t(i)].re.data(), inputs[size_t(i)].im.data(), expected[size_t(i)].re.data(),
+            expected[size_t(i)].im.data(), order, inv | outRev);
+    }
+    const void* mainTable = getThreadContext()->bitRevTables[lastOrder];
+    std::atomic<int> mismatches{0}, sharedTables{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 3; ++round) {
+                for (int order = firstOrder; order <= lastOrder; ++order) {
+                    const size_t i = size_t((order - firstOrder + t) % (lastOrder - firstOrder + 1));
+                    const int o = firstOrder + int(i);
+                    Signal y(int64_t(1) << o);
+                    engine().transform(inputs[i].re.data(), inputs[i].im.data(), y.re.data(), y.im.data(), o,
+                                       inv | outRev);
+                    mismatches += y.re != expected[i].re || y.im != expected[i].im;
+                }
+            }
+            sharedTables += getThreadContext()->bitRevTables[lastOrder] == mainTable;
+            for (int order = firstOrder; order <= lastOrder; ++order)
+                engine().transform(nullptr, nullptr, nullptr, nullptr, order, release | outRev);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_EQ(sharedTables.load(), 0);
+    EXPECT_TRUE(reports().empty());
+}
+
 INSTANTIATE_FOR_VARIANTS(EntryTest);
+INSTANTIATE_FOR_VARIANTS(EntryThreadsTest);
 
 }  // namespace
