@@ -63,8 +63,8 @@ private:
     std::vector<long double> cos_, sin_;
 };
 
-// Relative RMS error sqrt(sum |y - x|^2 / sum |x|^2) of y against reference
-// values x at the given bins (y indexed by bin position through `at`).
+// Relative RMS error sqrt(sum |y - x|^2 / sum |x|^2) of results y against
+// reference values x, accumulated bin by bin.
 struct ErrorSum {
     long double err = 0, ref = 0;
     void add(long double xr, long double xi, float yr, float yi) {
