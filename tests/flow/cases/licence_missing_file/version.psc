@@ -12,7 +12,7 @@
     <<set comment>> "About set Edition."
     <<set title>> "Set Edition Setup"
     <<set text>> "Choose from set Edition."
-    <<set button>> "< Back" "Next >" "Cancel" "Quit setup?"
+    <<set button>> "< Back" "Next >" "Cancel" "Stop the installation?"
     <<start variant>>
         <<variant intro>> "Variant A"
         <<variant comment>> "About variant A."
