@@ -56,7 +56,22 @@ Set& Set::operator=(Set&& other) noexcept {
     return *this;
 }
 
-Set::~Set() { delete subsets; }
+// Frees the nested lists level by level rather than by recursion, so that a
+// tree of any depth can be freed on a small stack.
+Set::~Set() {
+    if (!subsets) return;
+    std::vector<std::vector<Set>*> pending(1, subsets);
+    subsets = nullptr;
+    while (!pending.empty()) {
+        std::vector<Set>* list = pending.back();
+        pending.pop_back();
+        for (Set& child : *list) {
+            if (child.subsets) pending.push_back(child.subsets);
+            child.subsets = nullptr;
+        }
+        delete list;  // its Sets hold no nested lists any more
+    }
+}
 
 const char* cell(const TextRow& row, int column) {
     if (column < 0 || static_cast<size_t>(column) >= row.cells.size()) return nullptr;

@@ -258,6 +258,100 @@ bool readSetList(std::vector<Set>& list, FILE* file, long from, long to) {
     return true;
 }
 
+namespace {
+
+// One open Set while readSet walks a range: the Set (the root, or a nested Set
+// owned here until it closes), whether lines are at its own level, and where
+// its current Variant's body began.
+struct OpenSet {
+    Set* set;
+    std::unique_ptr<Set> owned;
+    bool ownLevel;
+    long variantStart;
+};
+
+// Reads the Set whose body is the range from the current position to `to`:
+// its own-level tags, its Variants, and its nested Sets as they come, in one
+// pass over the lines. The result is the tree that Part 1.2's readSet builds
+// with its second pass (readSetList over the same range): a nested Set is
+// appended when its "<<end set>>" closes it, unless "<<end script>>" came
+// before (readSetList stops there), and a Set still open at the end of the
+// range is not appended. Nesting is kept on an explicit stack, not on the
+// call stack, so any depth works.
+bool readSetRange(Set& root, FILE* file, long to) {
+    LineBuffer line = newLine();
+    std::unique_ptr<Variant> working(new Variant());
+    std::vector<OpenSet> open;
+    open.push_back(OpenSet{&root, nullptr, true, -1});
+    bool endScriptSeen = false;
+    for (;;) {
+        if (to >= 0 && std::ftell(file) >= to) return true;
+        long start = -1;
+        LineKind kind = readLine(file, line.data(), true, &start);
+        if (kind == lineEndOfFile || (to >= 0 && start >= to)) return true;
+        OpenSet& top = open.back();
+        switch (kind) {
+        case lineTag:
+            if (!top.ownLevel) break;
+            {
+                Set& set = *top.set;
+                TextTable* tables[7] = {&set.intro, &set.title, &set.text, &set.welcome,
+                                        &set.comment, &set.buttons, &set.error};
+                for (int i = 0; i < 7; ++i) {
+                    if (std::strncmp(line.data(), setTags[i], std::strlen(setTags[i])) == 0) {
+                        TextRow row;
+                        if (parseRow(row, line.data())) tables[i]->rows.push_back(std::move(row));
+                        break;
+                    }
+                }
+            }
+            break;
+        case lineEndScript:
+            endScriptSeen = true;
+            break;
+        case lineStartSet: {
+            top.ownLevel = false;
+            if (!top.set->subsets) top.set->subsets = new (std::nothrow) std::vector<Set>();
+            if (!top.set->subsets) return false;
+            std::unique_ptr<Set> child(new Set());
+            child->start = std::ftell(file);
+            Set* childSet = child.get();
+            open.push_back(OpenSet{childSet, std::move(child), true, -1});
+            break;
+        }
+        case lineEndSet:
+            if (open.size() > 1) {
+                std::unique_ptr<Set> done = std::move(top.owned);
+                open.pop_back();
+                done->end = start;
+                OpenSet& parent = open.back();
+                if (!endScriptSeen) parent.set->subsets->push_back(std::move(*done));
+                parent.ownLevel = true;
+            }
+            break;  // a stray closing line in the range itself: ignored
+        case lineStartVariant:
+            top.ownLevel = false;
+            top.variantStart = std::ftell(file);
+            break;
+        case lineEndVariant:
+            top.ownLevel = true;
+            // A nested Set in which "<<end script>>" was met is never loaded.
+            if (open.size() == 1 || !endScriptSeen) {
+                working->start = top.variantStart;
+                working->end = start;
+                if (!readVariant(*working, file)) return false;
+                top.set->variants.push_back(std::move(*working));
+            }
+            clearVariant(*working);
+            top.variantStart = -1;
+            break;
+        default: break;
+        }
+    }
+}
+
+}  // namespace
+
 bool readSet(Set& set, FILE* file, long from, long to) {
     long saved = std::ftell(file);
     clearSet(set);
@@ -267,56 +361,7 @@ bool readSet(Set& set, FILE* file, long from, long to) {
     }
     set.start = from;
     set.end = to;
-    TextTable* tables[7] = {&set.intro, &set.title, &set.text, &set.welcome,
-                            &set.comment, &set.buttons, &set.error};
-    LineBuffer line = newLine();
-    std::unique_ptr<Variant> working(new Variant());
-    bool ownLevel = true;
-    int depth = 0;
-    for (;;) {
-        if (to >= 0 && std::ftell(file) >= to) break;
-        long start = -1;
-        LineKind kind = readLine(file, line.data(), true, &start);
-        if (kind == lineEndOfFile || (to >= 0 && start >= to)) break;
-        switch (kind) {
-        case lineTag:
-            if (!ownLevel) break;
-            for (int i = 0; i < 7; ++i) {
-                if (std::strncmp(line.data(), setTags[i], std::strlen(setTags[i])) == 0) {
-                    TextRow row;
-                    if (parseRow(row, line.data())) tables[i]->rows.push_back(std::move(row));
-                    break;
-                }
-            }
-            break;
-        case lineStartSet:
-            ownLevel = false;
-            ++depth;
-            if (!set.subsets) set.subsets = new (std::nothrow) std::vector<Set>();
-            if (!set.subsets) return false;
-            break;
-        case lineEndSet:
-            if (depth-- == 1) ownLevel = true;
-            break;
-        case lineStartVariant:
-            if (depth == 0) {
-                ownLevel = false;
-                working->start = std::ftell(file);
-            }
-            break;
-        case lineEndVariant:
-            if (depth == 0) {
-                ownLevel = true;
-                working->end = start;
-                if (!readVariant(*working, file)) return false;
-                set.variants.push_back(std::move(*working));
-                clearVariant(*working);
-            }
-            break;
-        default: break;
-        }
-    }
-    if (set.subsets && !readSetList(*set.subsets, file, from, to)) return false;
+    if (!readSetRange(set, file, to)) return false;
     seekBack(file, saved);
     return true;
 }

@@ -98,9 +98,30 @@ private:
     std::vector<std::string> notes_;
 };
 
+// Line numbers of file positions: the positions of the file's LFs, found
+// once, so that a script with thousands of Sets is numbered quickly.
+std::vector<long> lineEnds;
+
+void indexLines(FILE* file) {
+    lineEnds.clear();
+    std::fseek(file, 0, SEEK_SET);
+    long position = 0;
+    int c;
+    while ((c = std::getc(file)) != EOF) {
+        if (c == '\n') lineEnds.push_back(position);
+        ++position;
+    }
+}
+
+// 1-based number of the physical line that holds position.
+long lineAt(long position) {
+    return 1 + static_cast<long>(std::lower_bound(lineEnds.begin(), lineEnds.end(), position) -
+                                 lineEnds.begin());
+}
+
 // The line of a marker whose body starts at position (the marker is the line before).
-long markerLine(FILE* file, long bodyStart) {
-    return bodyStart < 0 ? 0 : std::max(1L, lineNumberAt(file, bodyStart) - 1);
+long markerLine(long bodyStart) {
+    return bodyStart < 0 ? 0 : std::max(1L, lineAt(bodyStart) - 1);
 }
 
 std::string variantName(const Variant& v) {
@@ -116,7 +137,7 @@ void explainNesting(FILE* file, Report& report) {
         report.add(0, "error", "the nesting check failed while reading");
         return;
     }
-    auto line = [&](long position) { return lineNumberAt(file, position); };
+    auto line = [](long position) { return lineAt(position); };
     std::string text;
     long at = f.position >= 0 ? line(f.position) : 0;
     switch (f.marker) {
@@ -164,14 +185,14 @@ void explainNesting(FILE* file, Report& report) {
 
 void explainVariant(FILE* file, const ReadTrace& trace, Report& report) {
     long start = trace.variantStart, end = trace.variantEnd;
-    long endLine = end >= 0 ? lineNumberAt(file, end) : 0;
+    long endLine = end >= 0 ? lineAt(end) : 0;
     if (start < 0) {
         report.add(endLine, "error",
                    "the \"<<end variant>>\" at line " + std::to_string(endLine) +
                        " has no \"<<start variant>>\" at its Set's own level");
         return;
     }
-    long startLine = markerLine(file, start);
+    long startLine = markerLine(start);
     TextTable intro;
     readTag(file, start, end, variantTags[0], intro, true);
     std::string name = cell(intro, 0, 0) ? shown(cell(intro, 0, 0)) : std::string("without intro");
@@ -202,7 +223,7 @@ void explainFailure(Script& script, const std::string& path, int openErrno, Repo
                    "no \"<<script version>>\" line; setup would end without a message");
         break;
     case loadWrongVersion: {
-        long line = findTag(file, 0, -1, scriptTags[0]) ? lineNumberAt(file, std::ftell(file)) : 0;
+        long line = findTag(file, 0, -1, scriptTags[0]) ? lineAt(std::ftell(file)) : 0;
         const char* v = cell(script.version, 0, 0);
         report.add(line, "error",
                    std::string("the version cell ") +
@@ -243,7 +264,7 @@ void checkFiles(Walk& w, const Variant& v) {
         "the copy succeeds without copying anything"};
     for (int r = 0; r < rowCount(v.files); ++r) {
         long line = static_cast<size_t>(r) < rows.size()
-                        ? lineNumberAt(w.file, rows[static_cast<size_t>(r)]) : 0;
+                        ? lineAt(rows[static_cast<size_t>(r)]) : 0;
         const char* name = cell(v.files, r, fileName);
         for (int c = fileTarget; c <= fileOverwritePolicy; ++c) {
             const char* text = cell(v.files, r, c);
@@ -266,21 +287,21 @@ void checkFiles(Walk& w, const Variant& v) {
 
 void checkVariant(Walk& w, const Variant& v) {
     ++w.variants;
-    long startLine = markerLine(w.file, v.start);
+    long startLine = markerLine(v.start);
     std::string missing;
     for (int n : usedMessages)
         if (!messageText(v, n)) missing += (missing.empty() ? "" : ", ") + std::to_string(n);
     if (!missing.empty())
         w.report.add(startLine, "warning",
                      "the Variant " + variantName(v) + " at lines " + std::to_string(startLine) +
-                         "-" + std::to_string(lineNumberAt(w.file, v.end)) +
+                         "-" + std::to_string(lineAt(v.end)) +
                          " lacks message numbers that setup uses: " + missing);
     checkFiles(w, v);
 }
 
 void checkSet(Walk& w, const Set& s) {
     ++w.sets;
-    long line = markerLine(w.file, s.start);
+    long line = markerLine(s.start);
     const char* intro = cell(s.intro, 0, 0);
     std::string name = intro ? shown(intro) : std::string("without intro");
     size_t items = s.subsets ? s.subsets->size() : s.variants.size();
@@ -323,7 +344,7 @@ void checkLines(FILE* file, Report& report) {
         long start = -1;
         LineKind kind = readLine(file, line.data(), false, &start);
         if (kind == lineEndOfFile) break;
-        long number = lineNumberAt(file, start);
+        long number = lineAt(start);
         if (kind == lineStartSet) {
             if (endScriptLine)
                 report.add(number, "warning",
@@ -382,7 +403,7 @@ void checkMacros(const Script& script, Report& report) {
     std::vector<long> rows = tagRowPositions(file, 0, -1, scriptTags[1]);
     for (int r = 0; r < rowCount(script.macros); ++r) {
         long line = static_cast<size_t>(r) < rows.size()
-                        ? lineNumberAt(file, rows[static_cast<size_t>(r)]) : 0;
+                        ? lineAt(rows[static_cast<size_t>(r)]) : 0;
         const char* name = cell(script.macros, r, 0);
         const char* text = cell(script.macros, r, 1);
         size_t length = name ? std::strlen(name) : 0;
@@ -459,7 +480,7 @@ Json tableJson(const TextTable& table) {
     for (const TextRow& row : table.rows) {
         Json cells = Json::array();
         for (const std::string& c : row.cells) cells.push_back(utf8(c));
-        rows.push_back(cells);
+        rows.push_back(std::move(cells));
     }
     return rows;
 }
@@ -491,11 +512,11 @@ Json setJson(const Set& s) {
     j["error"] = tableJson(s.error);
     Json variants = Json::array();
     for (const Variant& v : s.variants) variants.push_back(variantJson(v));
-    j["variants"] = variants;
+    j["variants"] = std::move(variants);
     if (s.subsets) {
         Json subsets = Json::array();
         for (const Set& child : *s.subsets) subsets.push_back(setJson(child));
-        j["subsets"] = subsets;
+        j["subsets"] = std::move(subsets);
     } else {
         j["subsets"] = nullptr;
     }
@@ -512,8 +533,22 @@ Json scriptJson(const Script& script) {
     j["buttons"] = tableJson(script.buttons);
     Json sets = Json::array();
     for (const Set& s : script.sets) sets.push_back(setJson(s));
-    j["sets"] = sets;
+    j["sets"] = std::move(sets);
     return j;
+}
+
+int maxDepth(const std::vector<Set>& sets) {
+    int deepest = 0;
+    std::vector<std::pair<const std::vector<Set>*, int>> pending(1, {&sets, 1});
+    while (!pending.empty()) {
+        auto [list, depth] = pending.back();
+        pending.pop_back();
+        for (const Set& s : *list) {
+            deepest = std::max(deepest, depth);
+            if (s.subsets) pending.push_back({s.subsets, depth + 1});
+        }
+    }
+    return deepest;
 }
 
 const char* failureName(LoadFailure failure) {
@@ -534,7 +569,9 @@ int uiMessageBox(WindowHandle, const char* text, const char* caption, unsigned) 
     return answerOk;
 }
 
-int main(int argc, char** argv) {
+namespace {
+
+int checkMain(int argc, char** argv) {
     bool json = false;
     const char* path = nullptr;
     bool optionsEnded = false;
@@ -565,6 +602,7 @@ int main(int argc, char** argv) {
     errno = 0;
     bool loaded = loadScript(script, path);
     int openErrno = errno;
+    if (script.file) indexLines(script.file);
     LoadFailure failure = lastReadTrace().failure;
 
     if (json) {
@@ -573,7 +611,10 @@ int main(int argc, char** argv) {
         const char* name = failureName(failure);
         doc["failure"] = name ? Json(name) : Json(nullptr);
         doc["script"] = loaded ? scriptJson(script) : Json(nullptr);
-        std::cout << doc.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
+        // Indented, except for Sets nested deeper than 32 levels: indentation
+        // would make the output grow with the square of the depth.
+        int indent = loaded && maxDepth(script.sets) > 32 ? -1 : 2;
+        std::cout << doc.dump(indent, ' ', false, Json::error_handler_t::replace) << "\n";
     } else {
         Report report(path);
         if (!loaded) {
@@ -597,3 +638,39 @@ int main(int argc, char** argv) {
     destroyScript(script);
     return loaded ? 0 : 1;
 }
+
+}  // namespace
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <pthread.h>
+
+namespace {
+struct MainCall {
+    int argc;
+    char** argv;
+    int status;
+};
+void* runCheck(void* data) {
+    MainCall* call = static_cast<MainCall*>(data);
+    call->status = checkMain(call->argc, call->argv);
+    return nullptr;
+}
+}  // namespace
+
+// The model of a deeply nested script is walked and printed by recursion
+// (JSON included), so the work runs on a thread with a large stack.
+int main(int argc, char** argv) {
+    MainCall call{argc, argv, 1};
+    pthread_attr_t attributes;
+    pthread_t thread;
+    if (pthread_attr_init(&attributes) == 0 &&
+        pthread_attr_setstacksize(&attributes, size_t(1) << 30) == 0 &&
+        pthread_create(&thread, &attributes, runCheck, &call) == 0) {
+        pthread_join(thread, nullptr);
+        return call.status;
+    }
+    return checkMain(argc, argv);
+}
+#else
+int main(int argc, char** argv) { return checkMain(argc, argv); }
+#endif
