@@ -92,7 +92,10 @@ int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** ch
         result = showLicencePage(*variant, instance, owner);
         if (result == resultCancel) return resultCancel;
         if (result == resultBack) continue;
-        if (result != resultNext) return resultBack;
+        // A licence page that could not be created counts as Back, except
+        // under a skipped page: going back there re-enters the same skipped
+        // pages and the same failing licence page, for ever.
+        if (result != resultNext) return skip ? resultCancel : resultBack;
         result = chooseHosts(variant, instance, owner, hosts);
         if (result == resultCancel || result == resultNext) return result;
     }
