@@ -13,8 +13,10 @@ source "$(dirname "$0")/common.sh"
 ensure_packages cmake g++ libfftw3-dev libkissfft-dev gnuplot-nox
 OUT=${BENCH_OUT:-$ROOT/docs/bench}
 
+# Only the tool and the library it links: the rest of the tree is not measured.
 log "native release build (build/bench)"
-configure_build bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake -S "$ROOT" -B "$BUILD/bench" -Wno-dev -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$BUILD/bench" -j "$JOBS" --target halvex-tool
 tool=$BUILD/bench/tools/halvex-tool/halvex-tool
 mkdir -p "$OUT"
 
@@ -38,9 +40,10 @@ trap 'rm -f "$tmp".txt "$tmp".csv "$tmp".png' EXIT
 # One line per library that was measured (a build may lack FFTW or KissFFT).
 machine=$(sed -n 's/^machine: //p' "$tmp.txt")
 day=$(sed -n 's/^date: *\([0-9-]*\).*/\1/p' "$tmp.txt")
+variant=$(sed -n 's/^halvex: *\(variant [0-9]*\).*/\1/p' "$tmp.txt")
 plots=()
-for spec in "4:halvex:#c0392b" "6:FFTW:#2471a3" "8:KissFFT:#229954"; do
-  IFS=: read -r column name colour <<<"$spec"
+for entry in "4:halvex, $variant:#c0392b" "6:FFTW:#2471a3" "8:KissFFT:#229954"; do
+  IFS=: read -r column name colour <<<"$entry"
   if awk -F, -v c="$column" 'NR > 1 && $c != "" { found = 1 } END { exit !found }' "$tmp.csv"; then
     plots+=("'$tmp.csv' skip 1 using 1:$column with linespoints lw 2 pt 7 ps 0.8 lc rgb '$colour' title '$name'")
   fi

@@ -102,6 +102,7 @@ struct Settings {
     int firstCallRepeats = 5;
 };
 
+// The message and the usage on standard error; the exit code of bad arguments.
 int badArguments(const std::string& message) {
     std::fprintf(stderr, "halvex-tool bench: %s\n%s", message.c_str(), usage);
     return 2;
@@ -147,6 +148,7 @@ int32_t keepReport(int32_t status, const char* /*funcName*/, const char* context
     return status;
 }
 
+// Says what the library reported, if anything; true when it did.
 bool reportFailure() {
     if (!report.seen) return false;
     std::fprintf(stderr, "halvex-tool bench: kfxcrFftNip reported %d (%s): %s\n", int(report.status),
@@ -173,6 +175,7 @@ struct Floats {
 
 // --- The machine and the build, for the header ---
 
+// text without leading and trailing white space.
 std::string trim(const std::string& text) {
     const size_t begin = text.find_first_not_of(" \t\r\n");
     if (begin == std::string::npos) return "";
@@ -215,6 +218,7 @@ std::string loadAverage() {
     return end == std::string::npos ? "" : line.substr(0, end);
 }
 
+// The compiler that built this tool (the library is built by the same one).
 std::string compilerName() {
 #if defined(__clang__)
     return std::string("clang ") + trim(__clang_version__);
@@ -225,6 +229,7 @@ std::string compilerName() {
 #endif
 }
 
+// Now, in UTC, to the second.
 std::string utcNow() {
     const std::time_t now = std::time(nullptr);
     char text[64] = "unknown";
@@ -259,6 +264,7 @@ struct Case {
     }
 };
 
+// Whether this build can run the library.
 bool available(Library library) {
     switch (library) {
         case halvexLib:
@@ -306,10 +312,12 @@ void runLibrary(Library library, Case& c, int64_t reps) {
 
 typedef std::chrono::steady_clock Clock;
 
+// The steady clock's seconds from start until now.
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Seconds for reps transforms by one library, back to back.
 double timeBatch(Library library, Case& c, int64_t reps) {
     const Clock::time_point start = Clock::now();
     runLibrary(library, c, reps);
@@ -405,6 +413,7 @@ struct Row {
     double firstCallNs = 0, tablesNs = 0;
 };
 
+// The conventional figure 5 n log2(n) / t(µs); 0 for a figure not measured.
 double mflops(int order, int64_t n, double ns) {
     return ns > 0 ? 5.0 * double(n) * double(order) / (ns / 1000.0) : 0;
 }
@@ -460,6 +469,7 @@ void printValue(bool present, double value, int width, int decimals) {
         std::printf("%*s", width, "-");
 }
 
+// One row of the main table, flushed so that a long run shows its progress.
 void printRow(const Row& row) {
     std::printf("%5d %9lld", row.order, static_cast<long long>(row.n));
     for (int l = 0; l < libraryCount; ++l) {
@@ -479,6 +489,7 @@ void printCsvValue(std::FILE* out, bool present, double value, int decimals) {
     if (present) std::fprintf(out, "%.*f", decimals, value);
 }
 
+// One CSV row in the order of the CSV header.
 void writeCsvRow(std::FILE* out, const Row& row) {
     std::fprintf(out, "%d,%lld", row.order, static_cast<long long>(row.n));
     for (int l = 0; l < libraryCount; ++l) {
@@ -493,6 +504,7 @@ void writeCsvRow(std::FILE* out, const Row& row) {
     std::fputc('\n', out);
 }
 
+// What was measured, where and how, then the main table's column titles.
 void printHeader(int32_t variant, bool named, const Settings& settings, bool quick) {
     std::printf("halvex-tool bench: forward single-precision complex transforms of random data,\n"
                 "natural order, out of place\n");
@@ -539,6 +551,7 @@ void printHeader(int32_t variant, bool named, const Settings& settings, bool qui
     std::fflush(stdout);
 }
 
+// The first-call table, after the main one: the steady figure beside it.
 void printFirstCalls(const std::vector<Row>& rows, const Settings& settings) {
     std::printf("\nfirst call of an order (halvex; its tables released with flag 8 before each; best of %d):\n",
                 settings.firstCallRepeats);
@@ -580,6 +593,7 @@ void printChecks(const std::vector<Row>& rows) {
 
 }  // namespace
 
+// Arguments, binding, then order by order: prepare, compare, time, print.
 int commandBench(int argc, char** argv) {
     int first = 4, last = 22;
     long variant = -1;
