@@ -421,7 +421,7 @@ bool loadScript(Script& script, const char* path) {
     script.sets.clear();
     useScript(&script);
 
-    script.file = path ? std::fopen(path, "rt") : nullptr;
+    script.file = path ? std::fopen(path, SCRIPT_OPEN_MODE) : nullptr;
     if (!script.file) {
         trace.failure = loadCannotOpen;
         return false;

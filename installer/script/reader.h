@@ -53,6 +53,18 @@ enum FileCell {
     fileOverwritePolicy = 5
 };
 
+// The mode loadScript opens the script with. Part 1.2 says "rt". glibc ignores
+// the 't', so on Linux this is "rt" as written; on Windows the C runtime's
+// text mode gives wrong ftell positions for a file with LF-only line ends
+// (it counts every LF in its buffer as CR LF), and the reader lives on file
+// positions, so there the file is opened "rb". Either way the reader sees
+// the bytes as they are and drops a CR before LF itself (readLine).
+#ifdef _WIN32
+#define SCRIPT_OPEN_MODE "rb"
+#else
+#define SCRIPT_OPEN_MODE "rt"
+#endif
+
 // Exact, case-sensitive comparison with the ten keywords.
 FileKeyword keywordCode(const char* text);
 

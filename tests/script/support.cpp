@@ -37,7 +37,7 @@ TempScript::~TempScript() {
 }
 
 FILE* TempScript::open() {
-    FILE* f = std::fopen(path_.c_str(), "rt");
+    FILE* f = std::fopen(path_.c_str(), SCRIPT_OPEN_MODE);
     if (f) opened_.push_back(f);
     return f;
 }

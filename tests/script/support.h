@@ -23,7 +23,7 @@ public:
     TempScript& operator=(const TempScript&) = delete;
     const std::string& path() const { return path_; }
     const std::string& dir() const { return dir_; }
-    FILE* open();  // opened "rt" as the installer opens it; closed with the object
+    FILE* open();  // opened as loadScript opens it; closed with the object
 
 private:
     std::string dir_, path_;
