@@ -43,6 +43,8 @@ bool readWholeFile(FILE* file, std::string& text) {
 
 }  // namespace
 
+// The welcome page, or none when the script has no welcome text. Returns
+// resultCancel or resultNext.
 int showWelcomePage(Script& script) {
     WizardPage page;
     page.instance = script.instance;
@@ -57,6 +59,7 @@ int showWelcomePage(Script& script) {
     return showPage(&page, false) == resultCancel ? resultCancel : resultNext;
 }
 
+// One Set's page, then the pages below it, down to the host step.
 int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
                HostTable& hosts) {
     WizardPage page;
@@ -101,6 +104,7 @@ int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** ch
     }
 }
 
+// The chosen Variant's licence text, read whole from the file it names.
 int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner) {
     const char* name = cell(variant.license, 0, 0);
     if (!name || !*name) return resultNext;
@@ -129,6 +133,8 @@ int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner)
     return showPage(&page, false);
 }
 
+// Loads the script, walks the pages and, after Next on the host step, runs the
+// installation once.
 int runSetup(Script& script, ModuleHandle instance, WindowHandle previousInstance) {
     script.instance = instance;
     script.ownerWindow = previousInstance;

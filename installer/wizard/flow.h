@@ -7,9 +7,13 @@
 // pages and runs the installation. Always returns 0.
 int runSetup(Script& script, ModuleHandle instance, WindowHandle previousInstance);
 
+// The welcome page; every result but Cancel counts as Next, and without a
+// welcome text no page is shown.
 int showWelcomePage(Script& script);
 // One Set's page and everything below it; fills *chosenVariant when the user
 // goes on with a Variant.
 int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
                HostTable& hosts);
+// The Variant's licence page; resultNext without a page when it names no
+// file, resultCancel after the Variant's error box when the file cannot be read.
 int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner);

@@ -18,9 +18,11 @@ int runOnce(ModuleHandle instance, WindowHandle previousInstance) {
 }  // namespace
 
 #ifdef _WIN32
+// The Windows entry: the previous instance, always none, becomes the pages' owner.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int) {
     return runOnce(instance, reinterpret_cast<WindowHandle>(previousInstance));
 }
 #else
+// The Linux entry: pages and boxes go through the console layer. No options.
 int main() { return runOnce(nullptr, nullptr); }
 #endif
