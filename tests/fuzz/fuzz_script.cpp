@@ -43,21 +43,26 @@ void walk(FILE* file, const Set& set, int depth) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    // Crash reports go where the fuzzer was started, not into the temporary
-    // directory: add -artifact_prefix unless the command line has one.
-    static std::string prefix;
+    // The fuzzer works in a temporary directory; corpus paths given relative
+    // to where it was started are made absolute, and crash reports go there
+    // too (-artifact_prefix, unless the command line has one).
+    static std::vector<std::string> storage;
     static std::vector<char*> args;
-    bool hasPrefix = false;
-    for (int i = 0; i < *argc; ++i)
-        if (std::strncmp((*argv)[i], "-artifact_prefix=", 17) == 0) hasPrefix = true;
     char cwd[4096];
-    if (!hasPrefix && getcwd(cwd, sizeof cwd)) {
-        prefix = std::string("-artifact_prefix=") + cwd + "/";
-        args.assign(*argv, *argv + *argc);
-        args.insert(args.begin() + 1, &prefix[0]);
+    if (getcwd(cwd, sizeof cwd)) {
+        bool hasPrefix = false;
+        storage.reserve(static_cast<size_t>(*argc) + 1);
+        for (int i = 0; i < *argc; ++i) {
+            std::string arg = (*argv)[i];
+            if (arg.rfind("-artifact_prefix=", 0) == 0) hasPrefix = true;
+            if (i > 0 && !arg.empty() && arg[0] != '-' && arg[0] != '/') arg = std::string(cwd) + "/" + arg;
+            storage.push_back(arg);
+        }
+        if (!hasPrefix) storage.push_back(std::string("-artifact_prefix=") + cwd + "/");
+        for (std::string& arg : storage) args.push_back(&arg[0]);
         args.push_back(nullptr);
         *argv = args.data();
-        *argc += 1;
+        *argc = static_cast<int>(storage.size());
     }
     char pattern[] = "/tmp/fuzz_script.XXXXXX";
     if (!mkdtemp(pattern) || chdir(pattern) != 0 || mkdir("set", 0700) != 0) std::abort();
