@@ -69,8 +69,17 @@ struct VariantEngine {
     void (*kfxsbMpy1)(float value, float* dst, int64_t n);
 };
 
-namespace v0 {
-extern const VariantEngine engine;
-void HALVEX_STDCALL kfxcrFftNip(const float* reInSamps, const float* imInSamps, float* reOutSamps,
-                                float* imOutSamps, int32_t order, int32_t flags);
-}  // namespace v0
+// Each variant's engine and entry, in namespaces v0 .. v5.
+#define HALVEX_DECLARE_VARIANT(ns)                                                                  \
+    namespace ns {                                                                                  \
+    extern const VariantEngine engine;                                                              \
+    void HALVEX_STDCALL kfxcrFftNip(const float* reInSamps, const float* imInSamps, float* reOutSamps, \
+                                    float* imOutSamps, int32_t order, int32_t flags);               \
+    }
+HALVEX_DECLARE_VARIANT(v0)
+HALVEX_DECLARE_VARIANT(v1)
+HALVEX_DECLARE_VARIANT(v2)
+HALVEX_DECLARE_VARIANT(v3)
+HALVEX_DECLARE_VARIANT(v4)
+HALVEX_DECLARE_VARIANT(v5)
+#undef HALVEX_DECLARE_VARIANT

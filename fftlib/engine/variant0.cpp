@@ -15,6 +15,8 @@ constexpr VariantParams P = {
     /*wholeColumnWidth*/ 256,
     /*difSqrtHalfBits*/ 0x3F3504F7u,  // 0.707107, as the variant has always used
     /*vectorLeaf*/ false,
+    /*radix2First*/ false,
+    /*prefetch*/ false,
     /*hasDif*/ true,
     /*copyLine*/ 241,
     /*mpyLine*/ 419,

@@ -166,7 +166,11 @@ TEST_P(EntryTest, SecondCallOfAnOrderBuildsNothing) {
 TEST_P(EntryTest, FailedBuildReleasesAllTablesAndRetriesOnce) {
     fft(x.re.data(), x.im.data(), y.re.data(), y.im.data(), order, fwd);
     const Signal expected = y;
-    for (int failAfter = 0; failAfter < 6; ++failAfter) {
+    // The build: table and sine table of the leaf order, of the order when it
+    // is above the leaf order, and the bit-reversal table. (The vector
+    // variants' work buffer was reserved by the first call and stays.)
+    const int allocations = order > params().leafOrder ? 5 : 3;
+    for (int failAfter = 0; failAfter <= allocations; ++failAfter) {
         releaseAllTables();
         const int64_t baseline = alignedAllocLiveBlocks();
         ASSERT_NE(engine().getBitRevTable(5), nullptr);  // another order's table, released too
@@ -177,12 +181,51 @@ TEST_P(EntryTest, FailedBuildReleasesAllTablesAndRetriesOnce) {
         EXPECT_TRUE(reports().empty()) << failAfter;
         EXPECT_EQ(y.re, expected.re) << failAfter;
         EXPECT_EQ(y.im, expected.im) << failAfter;
-        if (failAfter < 5) {  // the build has five allocations: a failure among them
+        if (failAfter < allocations) {  // a failure among the build's allocations
             EXPECT_EQ(getThreadContext()->bitRevTables[5], nullptr) << failAfter;
         }
         releaseAllTables();
         EXPECT_EQ(alignedAllocLiveBlocks(), baseline) << failAfter;
     }
+}
+
+// The vector variants reserve 16384 elements of work-buffer slot 3 before
+// the pointer checks, also for flag 4; when that fails the entry reports
+// without a retry, and flag 8 releases the buffer again.
+TEST_P(EntryTest, VectorVariantsReserveTheWorkBuffer) {
+    ThreadContext& c = *getThreadContext();
+    releaseWorkBuffer(vectorWorkSlot);
+    fft(nullptr, nullptr, nullptr, nullptr, order, initOnly);
+    EXPECT_TRUE(reports().empty());
+    if (!params().vectorLeaf) {
+        EXPECT_EQ(c.workBuffers[vectorWorkSlot], nullptr);
+        return;
+    }
+    ASSERT_NE(c.workBuffers[vectorWorkSlot], nullptr);
+    EXPECT_EQ(c.workBufferCapacity[vectorWorkSlot], 16384);
+    fft(nullptr, nullptr, nullptr, nullptr, order, release);
+    EXPECT_EQ(c.workBuffers[vectorWorkSlot], nullptr);
+    EXPECT_EQ(c.workBufferCapacity[vectorWorkSlot], 0);
+
+    // Tables built, the buffer refused: one report, the tables stay.
+    fft(nullptr, nullptr, nullptr, nullptr, order, initOnly);
+    releaseWorkBuffer(vectorWorkSlot);
+    setAlignedAllocFailure(0, -1);
+    fft(x.re.data(), x.im.data(), y.re.data(), y.im.data(), order, fwd);
+    clearAlignedAllocFailure();
+    expectOneReport(statusOutOfMemory, "No working Twd memory", 840);
+    EXPECT_TRUE(outputUntouched());
+    EXPECT_NE(c.bitRevTables[order], nullptr);
+    // The buffer comes before the pointer checks.
+    setAlignedAllocFailure(0, -1);
+    fft(nullptr, nullptr, y.re.data(), y.im.data(), order, fwd);
+    clearAlignedAllocFailure();
+    expectOneReport(statusOutOfMemory, "No working Twd memory", 840);
+    // A smaller buffer in the slot is replaced by one of 16384 elements.
+    ASSERT_NE(getWorkBuffer(100, vectorWorkSlot), nullptr);
+    fft(x.re.data(), x.im.data(), y.re.data(), y.im.data(), order, fwd);
+    EXPECT_EQ(c.workBufferCapacity[vectorWorkSlot], 16384);
+    EXPECT_TRUE(reports().empty());
 }
 
 TEST_P(EntryTest, ArrayOperationsCheckTheirArguments) {

@@ -85,6 +85,7 @@ TEST_P(TablesTest, PermutationsReverseTheIndexBitsForEveryOrder) {
 }
 
 TEST_P(TablesTest, RadixFourTableOfOrder2) {
+    if (params().vectorLeaf) GTEST_SKIP() << "the vector variants' leaf table is a VectorTable";
     const float* t = engine().getLeafTable(2);
     ASSERT_NE(t, nullptr);
     const std::vector<float> expected = {1, 0, 1, 0, 1, 0, 0, -1, -1, 0, 0, 1};
@@ -112,10 +113,25 @@ void expectTwiddle(const float* w, long double N, long double k, const char* wha
 TEST_P(TablesTest, EveryTwiddleIsOneRoundingOfItsExactValue) {
     const int leafOrder = params().leafOrder;
     const int64_t n = int64_t(1) << leafOrder, q = n / 4;
-    const float* r4 = engine().getLeafTable(leafOrder);
-    ASSERT_NE(r4, nullptr);
-    for (int64_t j = 0; j <= q; ++j)
-        for (int e = 1; e <= 3; ++e) expectTwiddle(r4 + 6 * j + 2 * (e - 1), n, e * j, "RadixFourTable", j);
+    const float* leaf = engine().getLeafTable(leafOrder);
+    ASSERT_NE(leaf, nullptr);
+    if (params().vectorLeaf) {
+        // VectorTable sections N = 2^L, L = 4 + (order mod 2) ... leafOrder.
+        const float* t = leaf;
+        for (int L = 4 + leafOrder % 2; L <= leafOrder; L += 2) {
+            const int64_t N = int64_t(1) << L;
+            for (int64_t j0 = 0; j0 < N / 4; j0 += 4, t += 24)
+                for (int e = 1; e <= 3; ++e)
+                    for (int r = 0; r < 4; ++r) {
+                        const float w[2] = {t[8 * (e - 1) + r], t[8 * (e - 1) + 4 + r]};
+                        expectTwiddle(w, N, e * (j0 + r), "VectorTable", j0 + r);
+                    }
+        }
+    } else {
+        for (int64_t j = 0; j <= q; ++j)
+            for (int e = 1; e <= 3; ++e)
+                expectTwiddle(leaf + 6 * j + 2 * (e - 1), n, e * j, "RadixFourTable", j);
+    }
     if (engine().getSplitRadixTable) {
         const float* sr = engine().getSplitRadixTable(leafOrder);
         ASSERT_NE(sr, nullptr);
@@ -182,11 +198,26 @@ TEST_P(TablesTest, BlockSubtableOfTheFirstBlockedOrder) {
         EXPECT_EQ(sub[2 * i], t[2 * (i * n / B)]) << i;
         EXPECT_EQ(sub[2 * i + 1], t[2 * (i * n / B) + 1]) << i;
     }
-    // Order 15 of variant 0: 8192 twiddles of w_32768, then 4096 of w_16384.
-    if (GetParam() == 0) {
-        EXPECT_EQ(q, 8192);
-        EXPECT_EQ(B / 4, 4096);
-    }
+    // Order 15 of variants 0 to 4: 8192 twiddles of w_32768, then 4096 of
+    // w_16384; order 16 of variant 5: 16384 of w_65536, then 8192 of w_32768.
+    EXPECT_EQ(q, GetParam() == 5 ? 16384 : 8192);
+    EXPECT_EQ(B / 4, GetParam() == 5 ? 8192 : 4096);
+}
+
+// The blocking constants of each variant, and the LargeTable of BlockSize
+// points (order 14 in variants 0 to 4, 15 in variant 5), the largest one
+// without a blockSubtable.
+TEST_P(TablesTest, NoBlockSubtableUpToBlockSize) {
+    const int order = params().blockOrder;
+    const int64_t before = alignedAllocLiveBlocks();
+    const float* t = engine().getLargeTable(order);
+    ASSERT_NE(t, nullptr);
+    // The whole table reads as the first part: the last entry is w_n^(n/4-1).
+    const int64_t n = int64_t(1) << order;
+    expectTwiddle(t + 2 * (n / 4 - 1), n, n / 4 - 1, "LargeTable", n / 4 - 1);
+    EXPECT_EQ(alignedAllocLiveBlocks(), before + 1);  // the table; its sine table is gone
+    EXPECT_EQ(params().blockOrder, GetParam() == 5 ? 15 : 14);
+    EXPECT_EQ(params().leafOrder, GetParam() == 5 ? 14 : 10);
 }
 
 TEST_P(TablesTest, GettersRejectOrdersOutsideTheRange) {

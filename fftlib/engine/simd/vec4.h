@@ -1,0 +1,69 @@
+// Four-float vectors for the vector kernels of variants 4 and 5: the only
+// place in the project that names processor intrinsics. Included only by the
+// sources that are built with SSE (variant 4) or SSE2 (variant 5) on 32-bit
+// x86, so no other code can pick up a vector instruction by accident.
+//
+// Every helper is `static inline`: a copy compiled with SSE must never be
+// merged with a copy from a source built for processors without it.
+#pragma once
+#include <xmmintrin.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+typedef __m128 v4sf;
+
+// Arithmetic, lane by lane, each result rounded once to single precision.
+static inline v4sf VADD(v4sf a, v4sf b) { return _mm_add_ps(a, b); }
+static inline v4sf VSUB(v4sf a, v4sf b) { return _mm_sub_ps(a, b); }
+static inline v4sf VMUL(v4sf a, v4sf b) { return _mm_mul_ps(a, b); }
+// Bitwise exclusive-or: with a sign mask it flips signs exactly.
+static inline v4sf VXOR(v4sf a, v4sf b) { return _mm_xor_ps(a, b); }
+
+// Constants.
+static inline v4sf VSET1(float x) { return _mm_set1_ps(x); }
+// Lanes 0..3 in reading order.
+static inline v4sf VSETR(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+// -0.0 in every lane: VXOR with it negates.
+static inline v4sf VSIGNMASK() { return _mm_set1_ps(-0.0f); }
+
+// Loads and stores: VLOAD/VSTORE need 16-byte alignment, the U forms only the
+// natural 4-byte alignment of floats.
+static inline v4sf VLOAD(const float* p) { return _mm_load_ps(p); }
+static inline v4sf VLOADU(const float* p) { return _mm_loadu_ps(p); }
+static inline void VSTORE(float* p, v4sf a) { _mm_store_ps(p, a); }
+static inline void VSTOREU(float* p, v4sf a) { _mm_storeu_ps(p, a); }
+// Four floats read as two 64-bit halves (4-byte alignment suffices): with
+// SSE2 the low half comes from a 64-bit integer move, without it from movlps.
+static inline v4sf VLOAD2X2(const float* p) {
+#if defined(__SSE2__)
+    const v4sf lo = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+#else
+    const v4sf lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p));
+#endif
+    return _mm_loadh_pi(lo, reinterpret_cast<const __m64*>(p + 2));
+}
+// Non-temporal store (16-byte aligned destination) and the fence that orders
+// such stores before anything that follows.
+static inline void VSTREAM(float* p, v4sf a) { _mm_stream_ps(p, a); }
+static inline void VSFENCE() { _mm_sfence(); }
+// Non-temporal prefetch of the cache line holding p.
+static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_NTA); }
+
+// Rearrangements. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0], a[i1], b[i2], b[i3]).
+#define VSHUFFLE(a, b, i0, i1, i2, i3) _mm_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// (a0, b0, a1, b1) and (a2, b2, a3, b3).
+static inline v4sf VUNPACKLO(v4sf a, v4sf b) { return _mm_unpacklo_ps(a, b); }
+static inline v4sf VUNPACKHI(v4sf a, v4sf b) { return _mm_unpackhi_ps(a, b); }
+// (a0, a1, b0, b1) and (b2, b3, a2, a3).
+static inline v4sf VMOVELH(v4sf a, v4sf b) { return _mm_movelh_ps(a, b); }
+static inline v4sf VMOVEHL(v4sf a, v4sf b) { return _mm_movehl_ps(a, b); }
+// Rows r0..r3 become columns: afterwards rk holds lane k of the old rows.
+static inline void VTRANSPOSE4(v4sf& r0, v4sf& r1, v4sf& r2, v4sf& r3) {
+    const v4sf t0 = _mm_unpacklo_ps(r0, r1), t1 = _mm_unpacklo_ps(r2, r3);
+    const v4sf t2 = _mm_unpackhi_ps(r0, r1), t3 = _mm_unpackhi_ps(r2, r3);
+    r0 = _mm_movelh_ps(t0, t1);
+    r1 = _mm_movehl_ps(t1, t0);
+    r2 = _mm_movelh_ps(t2, t3);
+    r3 = _mm_movehl_ps(t3, t2);
+}

@@ -1,0 +1,274 @@
+// The six variants side by side: agreement with each other and with the
+// reference, bit-reversed output, the vector variants on misaligned arrays,
+// variant 5's leaf and block sizes, the identical copies of one design, and
+// the vector copy and scale.
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "support.h"
+
+namespace {
+
+constexpr int fwd = 1, inv = 2, noScale = 16, inRev = 64, outRev = 128;
+
+#ifdef HALVEX_TEST_REDUCED
+constexpr int agreementOrders = 15;
+#else
+constexpr int agreementOrders = 20;
+#endif
+
+double bound(int order) { return std::sqrt(double(std::max(order, 1))) * FLT_EPSILON; }
+
+int& failures() {
+    static thread_local int count = 0;
+    return count;
+}
+
+int32_t countingHandler(int32_t status, const char*, const char*, const char*, int32_t) {
+    ++failures();
+    return status;
+}
+
+// Every test: a returning handler that counts reports (none may come), and
+// every table and the work buffer released afterwards.
+class VariantsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setErrorMode(1);
+        setErrorHandler(countingHandler);
+        failures() = 0;
+    }
+    void TearDown() override {
+        releaseAllTables();
+        releaseWorkBuffer(vectorWorkSlot);
+        setErrorHandler(nullptr);
+        setErrorMode(0);
+        EXPECT_EQ(failures(), 0);
+    }
+};
+
+Signal run(int variant, const Signal& x, int order, int flags) {
+    Signal y(x.size(), -77.0f);
+    variantEngines[variant]->transform(x.re.data(), x.im.data(), y.re.data(), y.im.data(), order, flags);
+    return y;
+}
+
+double relativeDifference(const Signal& ref, const Signal& y) {
+    ErrorSum e;
+    for (size_t k = 0; k < ref.re.size(); ++k) e.add(ref.re[k], ref.im[k], y.re[k], y.im[k]);
+    return e.relative();
+}
+
+bool sameBits(const Signal& a, const Signal& b) {
+    return a.re.size() == b.re.size() && std::memcmp(a.re.data(), b.re.data(), a.re.size() * 4) == 0 &&
+           std::memcmp(a.im.data(), b.im.data(), a.im.size() * 4) == 0;
+}
+
+// Every variant against variant 0 over all points, and every variant's
+// sampled bins against the exact DFT, in both directions.
+void checkAgreement(int order, int bins) {
+    const int64_t n = int64_t(1) << order;
+    const Signal x = randomSignal(n, uint32_t(order) * 13 + 5);
+    const ReferenceDft ref(order);
+    std::mt19937_64 gen(static_cast<uint64_t>(order));
+    std::uniform_int_distribution<int64_t> pick(0, n - 1);
+    std::vector<int64_t> ks = {0, n - 1};
+    if (n <= bins) {
+        ks.clear();
+        for (int64_t k = 0; k < n; ++k) ks.push_back(k);
+    }
+    while (int(ks.size()) < bins) ks.push_back(pick(gen));
+    for (int dir : {fwd, inv | noScale}) {
+        const int sign = dir == fwd ? 1 : -1;
+        std::vector<long double> rr(ks.size()), ri(ks.size());
+        for (size_t b = 0; b < ks.size(); ++b) ref.bin(x, ks[b], sign, rr[b], ri[b]);
+        const Signal y0 = run(0, x, order, dir);
+        for (int v = 0; v < variantCount; ++v) {
+            const Signal y = v == 0 ? y0 : run(v, x, order, dir);
+            EXPECT_LE(relativeDifference(y0, y), 2 * bound(order))
+                << "variant " << v << " against variant 0, order " << order << " flags " << dir;
+            ErrorSum e;
+            for (size_t b = 0; b < ks.size(); ++b) e.add(rr[b], ri[b], y.re[size_t(ks[b])], y.im[size_t(ks[b])]);
+            EXPECT_LE(e.relative(), bound(order))
+                << "variant " << v << " against the reference, order " << order << " flags " << dir;
+        }
+    }
+    releaseAllTables();
+}
+
+TEST_F(VariantsTest, AllSixAreBuiltAndDiffer) {
+    for (int v = 0; v < variantCount; ++v) {
+        ASSERT_NE(variantEngines[v], nullptr) << v;
+        EXPECT_EQ(variantEngines[v]->params->variant, v);
+        EXPECT_EQ(variantEntries[v], variantEngines[v]->transform) << v;
+        EXPECT_EQ(variantEngines[v]->difTransform != nullptr, v < 4) << v;
+    }
+}
+
+TEST_F(VariantsTest, AgreeWithEachOtherAndTheReferenceUpToOrder20) {
+    for (int order = 0; order <= agreementOrders; ++order) checkAgreement(order, order <= 6 ? 64 : 24);
+}
+
+TEST_F(VariantsTest, LargeOrdersAgreeFrom21To22) {
+    for (int order = 21; order <= 22; ++order) checkAgreement(order, 8);
+}
+
+// Bit-reversed output from natural input (DIF in variants 0 to 3, DIT and the
+// permutation in 4 and 5) is the natural result permuted, within rounding;
+// from bit-reversed input the natural result itself.
+TEST_F(VariantsTest, BitReversedOutputIsThePermutedNaturalResult) {
+    for (int v = 0; v < variantCount; ++v) {
+        for (int order : {1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 14, 15, 16}) {
+            const Signal x = randomSignal(int64_t(1) << order, uint32_t(order + 40));
+            for (int dir : {fwd, inv}) {
+                const Signal natural = run(v, x, order, dir);
+                const Signal permuted = bitReversed(natural, order);
+                const Signal y = run(v, x, order, dir | outRev);
+                EXPECT_LE(relativeDifference(permuted, y), 2 * bound(order))
+                    << "variant " << v << " order " << order << " flags " << dir;
+                const Signal z = run(v, bitReversed(x, order), order, dir | inRev);
+                EXPECT_TRUE(sameBits(natural, z)) << "variant " << v << " order " << order;
+            }
+        }
+        releaseAllTables();
+    }
+}
+
+// A copy of x at an offset of `shift` floats from a 16-byte boundary, with
+// zeros at least one float wide on either side.
+struct Shifted {
+    std::vector<float> store;
+    float* p;
+    Shifted(const std::vector<float>& x, int shift) : store(x.size() + 12, 0.0f) {
+        const uintptr_t at = reinterpret_cast<uintptr_t>(store.data());
+        p = reinterpret_cast<float*>((at + 15) & ~uintptr_t(15)) + 4 + shift;
+        std::memcpy(p, x.data(), x.size() * 4);
+    }
+};
+
+// The vector variants stage misaligned leaves through the work buffer; the
+// results are those of aligned arrays bit for bit, for every combination of
+// offsets of the input and output arrays.
+TEST_F(VariantsTest, VectorVariantsGiveTheSameBitsOnMisalignedArrays) {
+    struct Offsets {
+        int reIn, imIn, reOut, imOut;
+    };
+    const Offsets offsets[] = {{0, 0, 1, 1}, {0, 0, 2, 2}, {1, 2, 0, 0}, {2, 1, 1, 2},
+                               {3, 3, 3, 3}, {0, 0, 0, 2}, {0, 0, 1, 0}};
+    for (int v : {4, 5}) {
+        for (int order : {2, 3, 4, 5, 6, 8, 10, 11, 13, 14, 15, 16}) {
+            const int64_t n = int64_t(1) << order;
+            const Signal x = randomSignal(n, uint32_t(order + 70));
+            for (int flags : {fwd, inv, fwd | outRev, inv | noScale | inRev}) {
+                const Signal expected = run(v, x, order, flags);  // vectors: 16-byte aligned
+                ASSERT_EQ(reinterpret_cast<uintptr_t>(expected.re.data()) % 16, 0u);
+                for (const Offsets& o : offsets) {
+                    Shifted ri(x.re, o.reIn), ii(x.im, o.imIn);
+                    Shifted ro(std::vector<float>(size_t(n)), o.reOut), io(std::vector<float>(size_t(n)), o.imOut);
+                    variantEngines[v]->transform(ri.p, ii.p, ro.p, io.p, order, flags);
+                    EXPECT_EQ(0, std::memcmp(ro.p, expected.re.data(), size_t(n) * 4))
+                        << "variant " << v << " order " << order << " flags " << flags << " offsets " << o.reOut;
+                    EXPECT_EQ(0, std::memcmp(io.p, expected.im.data(), size_t(n) * 4))
+                        << "variant " << v << " order " << order << " flags " << flags << " offsets " << o.imOut;
+                }
+            }
+        }
+        releaseAllTables();
+    }
+}
+
+// Variant 5 at one leaf (16384), two leaves and a combine stage (32768), and
+// the whole-array stage over blocks read from the blockSubtable (65536).
+TEST_F(VariantsTest, Variant5AtOneLeafTwoLeavesAndTwoBlocks) {
+    for (int order : {14, 15, 16}) {
+        const int64_t n = int64_t(1) << order;
+        const Signal x = randomSignal(n, uint32_t(order + 90));
+        const ReferenceDft ref(order);
+        for (int dir : {fwd, inv}) {
+            const Signal y = run(5, x, order, dir);
+            ErrorSum e;
+            for (int64_t k = 0; k < n; k += 257) {
+                long double rr, ri;
+                ref.bin(x, k, dir == fwd ? 1 : -1, rr, ri);
+                const long double scale = dir == fwd ? 1.0L : 1.0L / n;
+                e.add(rr * scale, ri * scale, y.re[size_t(k)], y.im[size_t(k)]);
+            }
+            EXPECT_LE(e.relative(), bound(order)) << "order " << order << " flags " << dir;
+            EXPECT_LE(relativeDifference(run(0, x, order, dir), y), 2 * bound(order)) << "order " << order;
+        }
+    }
+    // The table layouts behind these sizes: order 14 has a VectorTable of its
+    // own, 15 and 16 use the order-14 VectorTable and a LargeTable, and only
+    // 16 carries the blockSubtable.
+    const VariantEngine& e = *variantEngines[5];
+    ASSERT_NE(e.getLeafTable(16), nullptr);
+    const ThreadContext& c = *getThreadContext();
+    EXPECT_NE(c.leafTables[14], nullptr);
+    EXPECT_EQ(c.leafTables[16], nullptr);
+    EXPECT_NE(c.largeTables[16], nullptr);
+}
+
+// Variants 1, 2 and 3 carry one design (their column widths change only the
+// order of independent butterflies), and so do 4 and 5 up to order 10: their
+// results agree bit for bit. Variant 0 rounds differently: its DIT leaf ends
+// with the radix-2 stage (odd orders from 32 points on, where a radix-4 stage
+// comes between) and its DIF leaf uses 0x3F3504F7.
+TEST_F(VariantsTest, OneDesignGivesTheSameBits) {
+    for (int order = 1; order <= 16; ++order) {
+        const Signal x = randomSignal(int64_t(1) << order, uint32_t(order + 110));
+        for (int flags : {fwd, inv, fwd | outRev, inv | outRev}) {
+            const Signal y1 = run(1, x, order, flags);
+            EXPECT_TRUE(sameBits(y1, run(2, x, order, flags))) << "order " << order << " flags " << flags;
+            EXPECT_TRUE(sameBits(y1, run(3, x, order, flags))) << "order " << order << " flags " << flags;
+            if (order <= 10) {
+                EXPECT_TRUE(sameBits(run(4, x, order, flags), run(5, x, order, flags)))
+                    << "order " << order << " flags " << flags;
+            }
+        }
+        releaseAllTables();
+    }
+    for (int order : {5, 7, 9}) {
+        const Signal x = randomSignal(int64_t(1) << order, uint32_t(order + 130));
+        EXPECT_FALSE(sameBits(run(0, x, order, fwd), run(1, x, order, fwd))) << "DIT, order " << order;
+        EXPECT_FALSE(sameBits(run(0, x, order, fwd | outRev), run(1, x, order, fwd | outRev)))
+            << "DIF, order " << order;
+        releaseAllTables();
+    }
+}
+
+// The vector copy moves bits unchanged (NaN payloads too) at every offset and
+// length around the streaming threshold; the vector scale rounds each product
+// once, as the scalar one does.
+TEST_F(VariantsTest, VectorCopyAndScaleEqualTheScalarOnes) {
+    std::mt19937 gen(5);
+    for (int v : {4, 5}) {
+        for (int64_t n : {1, 3, 4, 5, 17, 2047, 2048, 2049, 2052, 2055, 5000}) {
+            std::vector<uint32_t> bits(static_cast<size_t>(n));
+            for (uint32_t& b : bits) b = gen();
+            bits[0] = 0x7FA00001u;  // a signalling NaN
+            std::vector<float> src(static_cast<size_t>(n));
+            std::memcpy(src.data(), bits.data(), size_t(n) * 4);
+            for (int s = 0; s < 4; ++s) {
+                for (int d = 0; d < 4; ++d) {
+                    Shifted from(src, s), to(std::vector<float>(size_t(n), 0.0f), d);
+                    variantEngines[v]->kfxsbCopy(from.p, to.p, n);
+                    EXPECT_EQ(0, std::memcmp(to.p, src.data(), size_t(n) * 4)) << n << " " << s << " " << d;
+                    EXPECT_EQ(to.p[-1], 0.0f);
+                    EXPECT_EQ(to.p[n], 0.0f);
+                }
+            }
+            const Signal x = randomSignal(n, uint32_t(n));
+            for (int d = 0; d < 4; ++d) {
+                Shifted to(x.re, d);
+                variantEngines[v]->kfxsbMpy1(0.375f, to.p, n);
+                int64_t wrong = 0;
+                for (int64_t k = 0; k < n; ++k) wrong += to.p[k] != 0.375f * x.re[size_t(k)];
+                EXPECT_EQ(wrong, 0) << n << " " << d;
+            }
+        }
+    }
+}
+
+}  // namespace
