@@ -200,6 +200,21 @@ TEST_F(FlowResults, FailedLicencePageUnderASkippedSetPageEnds) {
     EXPECT_EQ(captions(), (Captions{"Demo", "A Setup"}));
 }
 
+TEST_F(FlowResults, FailedLicencePageUnderANestedSetShowsTheParentAgain) {
+    // The nested Set's page takes the failure as Back, which its parent
+    // answers by showing its own page again.
+    write("set/version.psc",
+          "<<script version>> \"3.0\"\n<<start script>>\n<<script title>> \"Demo\"\n"
+          "<<script welcome>> \"Welcome.\"\n<<start set>>\n    <<set title>> \"Products\"\n"
+          "<<start set>>\n    <<set title>> \"Filters\"\n" +
+              variantBlock("A", "licence.txt") + variantBlock("B", "licence.txt") +
+              "<<end set>>\n<<end set>>\n<<end script>>\n");
+    write("licence.txt", "Terms.");
+    replies = {{resultNext, 0}, {resultNext, 0}, {resultNext, 1}, {resultDialogFailed, 0}};
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(captions(), (Captions{"Demo", "Products", "Filters", "B Setup", "Products"}));
+}
+
 TEST_F(FlowResults, LicencePageGetsTheWholeFileAndItsVariantsTexts) {
     // Longer than any one read, CR LF and lone LF kept, text forms untouched.
     std::string content;
