@@ -122,8 +122,9 @@ echo "  files went into its application folder. PhotoCraft 5.5 led nowhere and w
 log "loading halvex the way the plug-in does"
 engine="$HOSTS/PhotoCraft 6/halvex.dll"
 if cmp -s "$engine" "$PACKAGE/bin/halvex.dll"; then
-  # The script installs halvex.dll into the host's application folder, next
-  # to the host program, where the plug-in's loader finds it.
+  echo "The script installs halvex.dll into the host's application folder (\"progdir\"), next to"
+  echo "the host program, where the filter plug-in's loader finds it; plugin-demo loads it from"
+  echo "there by path, as the plug-in does, and calls kfxcrFftNip."
   echo "plugin-demo \"$engine\""
   "$PLUGIN_DEMO" "$engine"
 else
