@@ -56,19 +56,18 @@ reg_string() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
   echo
   echo '; PhotoCraft 5.5 was uninstalled: its key is left without a plug-in key,'
   echo '; so it leads nowhere and setup does not offer it.'
-  echo "[$HOSTKEY\\5.5]"
+  printf '[%s\\5.5]\n' "$HOSTKEY"
   echo "\"ApplicationPath\"=$(reg_string "$DEMO/hosts/PhotoCraft 5.5")"
   echo
   for host in 6 7; do
-    echo "[$HOSTKEY\\$host.0\\PluginPath]"
+    printf '[%s\\%s.0\\PluginPath]\n' "$HOSTKEY" "$host"
     echo "@=$(reg_string "$HOSTS/PhotoCraft $host/Plug-ins")"
-    echo "[$HOSTKEY\\$host.0\\ApplicationPath]"
+    printf '[%s\\%s.0\\ApplicationPath]\n' "$HOSTKEY" "$host"
     echo "@=$(reg_string "$HOSTS/PhotoCraft $host")"
     echo
   done
   echo '; PhotoCraft 8 registers no plug-in folder: its PluginPath key has no value.'
-  echo "[$HOSTKEY\\8.0\\PluginPath]"
-  echo "[$HOSTKEY\\8.0]"
+  printf '[%s\\8.0\\PluginPath]\n[%s\\8.0]\n' "$HOSTKEY" "$HOSTKEY"
   echo "\"ApplicationPath\"=$(reg_string "$HOSTS/PhotoCraft 8")"
 } >"$HIVE"
 echo "registry hive: $HIVE"
@@ -89,7 +88,7 @@ log "the host installations before setup"
 list_hosts
 
 log "checking the example package's script"
-cd "$PACKAGE"
+cd "$PACKAGE" || exit 1
 "$NATIVE/tools/psc-check/psc-check"
 
 log "running setup in $PACKAGE (SETUP_REGISTRY=$HIVE)"
