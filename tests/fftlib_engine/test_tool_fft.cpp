@@ -70,6 +70,39 @@ TEST(ToolFft, PipesForwardThenInverseBackToTheInput) {
     for (size_t k = 0; k < x.size(); ++k) EXPECT_NEAR(back[k], x[k], 1e-6) << k;
 }
 
+// Every variant through --variant: the same transform within single-precision
+// rounding (orders 9 and 12, forward; 12 inverse with bit-reversed output).
+TEST(ToolFft, EveryVariantTransformsTheSameWay) {
+    for (int order : {9, 12}) {
+        const size_t n = size_t(1) << order;
+        std::vector<float> x(2 * n);
+        for (size_t k = 0; k < x.size(); ++k) x[k] = float(std::cos(0.37 * double(k * k % 1009)));
+        writeFloats(tempPath("vx"), x);
+        for (const char* flags : {"1", "0x82"}) {
+            std::vector<float> first;
+            for (int v = 0; v < 6; ++v) {
+                const std::string out = tempPath("v" + std::to_string(v));
+                ASSERT_EQ(run("--order " + std::to_string(order) + " --flags " + flags + " --variant " +
+                              std::to_string(v) + " " + tempPath("vx") + " " + out),
+                          0)
+                    << "variant " << v << ": " << readText(tempPath("stderr"));
+                const std::vector<float> y = readFloats(out);
+                ASSERT_EQ(y.size(), x.size()) << "variant " << v;
+                if (v == 0) {
+                    first = y;
+                    continue;
+                }
+                double err = 0, ref = 0;
+                for (size_t k = 0; k < y.size(); ++k) {
+                    err += (double(y[k]) - first[k]) * (double(y[k]) - first[k]);
+                    ref += double(first[k]) * first[k];
+                }
+                EXPECT_LE(std::sqrt(err / ref), 1e-6) << "variant " << v << " order " << order << " flags " << flags;
+            }
+        }
+    }
+}
+
 TEST(ToolFft, FlagsThatOnlyManageTablesReadAndWriteNothing) {
     EXPECT_EQ(run("--order 12 --flags 4 </dev/null >" + tempPath("none")), 0);
     EXPECT_EQ(run("--order 12 --flags 8 </dev/null >" + tempPath("none")), 0);

@@ -239,8 +239,12 @@ TEST_P(TransformTest, PropertiesHoldUpToOrder20) {
 
 class TransformLargeOrdersTest : public TransformTest {};
 
+// Orders 23 and 24 (16M points) for variant 0 and the vector variants only:
+// variants 1 to 3 share the scalar combine stages of variant 0, which are all
+// that grows above order 22, and the run time stays bounded.
 TEST_P(TransformLargeOrdersTest, PropertiesHoldFromOrder21To24) {
-    for (int order = 21; order <= 24; ++order) {
+    const int last = GetParam() >= 1 && GetParam() <= 3 ? 22 : 24;
+    for (int order = 21; order <= last; ++order) {
         checkProperties(*this, order, false);
         engine().transform(nullptr, nullptr, nullptr, nullptr, order, 8);  // release as we go
     }

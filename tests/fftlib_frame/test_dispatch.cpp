@@ -265,6 +265,31 @@ TEST_F(FrameWaterfall, EveryClassBindsWhatTheBuiltVariantsAllow) {
     }
 }
 
+// With all six variants built, every class binds the variant of its own
+// number, and the table's six implementations are the six variant entries.
+TEST_F(FrameWaterfall, EveryClassBindsItsOwnVariant) {
+    for (int v = 0; v < 6; ++v) ASSERT_NE(variantEntries[v], nullptr) << "variant " << v;
+    const struct {
+        ProcessorInfo info;
+        int32_t variant;
+    } cases[] = {
+        {cpu(1, 4, 0, 0, 0), 0}, {cpu(1, 6, 0, 0, 0), 0}, {cpu(1, 15, 1, 1, 0), 0},
+        {cpu(1, 5, 1, 0, 0), 2}, {cpu(1, 6, 1, 0, 0), 3}, {cpu(1, 6, 1, 1, 0), 4},
+        {cpu(1, 6, 1, 1, 1), 4}, {cpu(2, 15, 1, 1, 1), 5},
+    };
+    for (const auto& c : cases) {
+        fakeInfo = c.info;
+        halvexCallSlot = nullptr;
+        EXPECT_EQ(runWaterfall(), 1);
+        EXPECT_EQ(boundVariant(), c.variant) << "family " << c.info.family;
+        EXPECT_EQ(boundTransform(), variantEntries[c.variant]);
+        EXPECT_EQ(dispatchTable[0].implementations[c.variant], reinterpret_cast<DispatchTarget>(variantEntries[c.variant]));
+    }
+    for (int processorClass = 0; processorClass < 6; ++processorClass)
+        EXPECT_EQ(variantForClass(processorClass), processorClass);
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(FrameWaterfall, ForceVariant) {
     for (int v = 0; v < 6; ++v) {
         halvexCallSlot = nullptr;
