@@ -142,7 +142,7 @@ step "fresh Wine prefix ($WINEPREFIX)" fresh_prefix
 # The cross build's own tests, each Windows program under wine64.
 cross_ctests() {
   cmake -S "$ROOT" -B "$W64" -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" > /dev/null || return 1
-  ctest --test-dir "$W64" --output-on-failure -j 2 --timeout 300
+  ctest --test-dir "$W64" --output-on-failure -j 2 --timeout 900
 }
 step "ctest of the x86-64 cross build under wine64" cross_ctests
 
