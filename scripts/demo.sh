@@ -10,8 +10,8 @@ source "$(dirname "$0")/common.sh"
 # shellcheck disable=SC2086
 ensure_packages $PACKAGES_BASE
 log "building"
-configure_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
-NATIVE=$BUILD/native
+configure_build product -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+NATIVE=$BUILD/product
 SETUP=$NATIVE/installer/setup
 HALVEX=$NATIVE/fftlib/libhalvex.so
 PLUGIN_DEMO=$NATIVE/tools/plugin-demo/plugin-demo

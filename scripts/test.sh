@@ -9,18 +9,18 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 status=0
 
 log "native build and tests"
-configure_build native -DWERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure_build native -DWERROR=ON -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS" || status=1
 
 log "AddressSanitizer + UndefinedBehaviorSanitizer"
 configure_build asan -DWERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
-  -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=address,undefined
+  -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=ON -DSANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$BUILD/asan" --output-on-failure -j "$JOBS" -LE nosanitize || status=1
 
 log "ThreadSanitizer (threaded tests)"
 configure_build tsan -DWERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
-  -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=thread
+  -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=ON -DSANITIZE=thread
 ctest --test-dir "$BUILD/tsan" --output-on-failure -j "$JOBS" -L threads || status=1
 
 log "fuzzers, ${FUZZ_SECONDS}s each"
@@ -41,7 +41,7 @@ done
 
 log "Windows x86-64 cross build"
 configure_build win64 -DWERROR=ON -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" || status=1
+  -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" || status=1
 log "Windows i686 cross build"
 configure_build win32 -DWERROR=ON -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake" || status=1

@@ -17,9 +17,9 @@
 <<script macro>> "$(QUIT)" "Do you really want to stop the installation of Spectrafold FFT Filters?"
 <<script macro>> "$(NOACCESS)" "The list of installed Orrery PhotoCraft versions could not be read from the registry.\nSetup will let you locate the program yourself."
 <<script macro>> "$(ASKOVER)" "The installed file\n%s\n(%s) %s\n\nThe file in this package\n%s\n(%s) %s\n\nReplace the installed file?"
-<<script macro>> "$(COPYFAIL)" "The file \q%s\q could not be copied into the folder\n%s\n\nClose Orrery PhotoCraft and run setup again."
-<<script macro>> "$(DELFAIL)" "An old copy of \q%s\q could not be removed.\nClose Orrery PhotoCraft and run setup again."
-<<script macro>> "$(ASKDEL)" "Setup found older copies of \q%s\q in the Orrery PhotoCraft folders.\nRemove them?"
+<<script macro>> "$(COPYFAIL)" "The file '%s' could not be copied into the folder\n%s\n\nClose Orrery PhotoCraft and run setup again."
+<<script macro>> "$(DELFAIL)" "An old copy of '%s' could not be removed.\nClose Orrery PhotoCraft and run setup again."
+<<script macro>> "$(ASKDEL)" "Setup found older copies of '%s' in the Orrery PhotoCraft folders.\nRemove them?"
 
 <<start script>>
 
