@@ -118,6 +118,18 @@ TEST(PscCheck, SuspiciousScriptsLoadWithWarnings) {
     EXPECT_HAS(r.out, "loads: 2 top-level Sets");
 }
 
+// A quote inside a macro text survives in the macro table but ends the cell
+// wherever the macro is used, silently cutting the message short.
+TEST(PscCheck, AQuoteInAMacroTextIsReported) {
+    std::string text = head + "<<script macro>> \"$(ASK)\" \"Remove \\q%s\\q?\"\n"
+                       "<<script macro>> \"$(OK)\" \"Remove '%s'?\"\n"
+                       "<<start set>>\n" + variant("V") + "<<end set>>\n";
+    ToolRun r = check(text);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_HAS(r.out, ":3: warning: the text of the macro \"$(ASK)\" holds a double quote");
+    EXPECT_EQ(r.out.find("\"$(OK)\" holds"), std::string::npos) << r.out;
+}
+
 TEST(PscCheck, JsonOfALoadedScript) {
     ToolRun r = check(head + "<<script macro>> \"$(A)\" \"a\\nb\"\n<<start set>>\n<<set title>> \"q\\q\"\n"
                          "<<start set>>\n" + variant("v") + "<<end set>>\n<<end set>>\n",

@@ -416,6 +416,10 @@ void checkMacros(const Script& script, Report& report) {
         else if (std::strstr(text, "$("))
             report.add(line, "warning", "the text of the macro " + shown(name) +
                                             " holds \"$(\"; macro texts are not expanded again, so it shows as written");
+        if (text && std::strchr(text, '"'))
+            report.add(line, "warning", "the text of the macro " + shown(name) +
+                                            " holds a double quote (\\q); inside a cell the quote ends "
+                                            "the cell, so the rest of the text is lost where it is used");
     }
 }
 
