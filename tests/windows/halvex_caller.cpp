@@ -139,6 +139,7 @@ void flagChecks() {
 
 }  // namespace
 
+// Loads the DLL with threads running, checks transforms, unloads and reloads it.
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::printf("usage: halvex-caller PATH\\halvex.dll\n");

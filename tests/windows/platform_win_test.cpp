@@ -41,6 +41,7 @@ std::string queryBytes(RegistryKey key, const char* name) {
     return std::string(reinterpret_cast<char*>(data), size);
 }
 
+// Opens the imported test key (a failure means the import did not happen).
 RegistryKey openRoot() {
     RegistryKey key = nullptr;
     EXPECT_EQ(registryOpenKey(registryLocalMachine(), testRoot, &key), registrySuccess)
@@ -122,6 +123,7 @@ protected:
     }
     void TearDown() override { removeTree(dir); }
 
+    // Deletes a directory with everything below it, read-only files included.
     static void removeTree(const std::string& directory) {
         WIN32_FIND_DATAA found;
         HANDLE find = FindFirstFileA((directory + "*").c_str(), &found);
@@ -159,6 +161,7 @@ protected:
         return path;
     }
 
+    // A file's contents, or "<missing>".
     static std::string read(const std::string& path) {
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return "<missing>";
@@ -169,6 +172,7 @@ protected:
         return std::string(buffer, got);
     }
 
+    // A file's last-write time through the layer (FILETIME ticks, UTC).
     static unsigned long long lastWrite(const std::string& path) {
         FsFile file = fsOpenForRead(path.c_str());
         EXPECT_NE(file, nullptr) << path;

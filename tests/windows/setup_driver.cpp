@@ -67,6 +67,7 @@ std::string shown(const std::string& text) {
     return out;
 }
 
+// Checks a text against its expected value, both shown in the log.
 void checkText(const std::string& seen, const std::string& expected, const std::string& what) {
     check(seen == expected, what + ": \"" + shown(seen) + "\", expected \"" + shown(expected) + "\"");
 }
@@ -84,6 +85,7 @@ std::string windowText(HWND window) {
     return text;
 }
 
+// The window class name, e.g. "#32770" for dialogs and boxes.
 std::string className(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
@@ -105,6 +107,7 @@ struct Search {
     HWND found;
 };
 
+// EnumWindows callback: the first visible dialog of the setup process of the kind asked for.
 BOOL CALLBACK findProc(HWND window, LPARAM data) {
     Search* search = reinterpret_cast<Search*>(data);
     DWORD process = 0;
@@ -115,6 +118,7 @@ BOOL CALLBACK findProc(HWND window, LPARAM data) {
     return FALSE;
 }
 
+// EnumWindows callback: logs every window of the setup process (diagnosis).
 BOOL CALLBACK listProc(HWND window, LPARAM) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -124,6 +128,7 @@ BOOL CALLBACK listProc(HWND window, LPARAM) {
     return TRUE;
 }
 
+// The kind of window in words, for the log.
 const char* kindName(WindowKind kind) {
     return kind == kindPage ? "page" : kind == kindBox ? "message box" : "file-open dialog";
 }
@@ -206,12 +211,14 @@ const TemplateRect templateRects[] = {
     {1101, 249, 38, 89, 10}, {1102, 249, 50, 89, 10},  {1103, 249, 62, 89, 10},  {1104, 249, 74, 89, 10},
     {1105, 249, 86, 89, 10}};
 
+// The template rectangle of a control (the first one for an unknown id).
 const TemplateRect& templateRect(int id) {
     for (const TemplateRect& t : templateRects)
         if (t.id == id) return t;
     return templateRects[0];
 }
 
+// Dialog procedure of the hidden template copy: handles nothing.
 INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 int baseUnitX = 0, baseUnitY = 0;
@@ -362,6 +369,7 @@ TextRow row(const char* label, const char* description = nullptr) {
     return r;
 }
 
+// A page with the package's Back, Next and Cancel labels and its cancel question.
 WizardPage buttonsPage(const char* caption, const char* heading) {
     WizardPage page;
     page.caption = caption;
@@ -373,12 +381,14 @@ WizardPage buttonsPage(const char* caption, const char* heading) {
     return page;
 }
 
+// The welcome page: the script's title and welcome text.
 WizardPage welcomePage() {
     WizardPage page = buttonsPage(title, welcomeText);
     page.editText = "";
     return page;
 }
 
+// The top-level Set's page: the three editions.
 WizardPage editionsPage() {
     WizardPage page = buttonsPage("Spectrafold FFT Filters 2.1 Setup - Edition",
                                   "Which edition of Spectrafold FFT Filters do you want to install?");
@@ -394,6 +404,7 @@ WizardPage editionsPage() {
     return page;
 }
 
+// The full edition's Set page: its two component choices.
 WizardPage fullEditionPage() {
     WizardPage page = buttonsPage(fullTitle, "Choose the components of the full edition.");
     page.items.rows = {
@@ -409,6 +420,7 @@ WizardPage fullEditionPage() {
 
 std::string licenceText;
 
+// The licence page of a Variant: the text-only layout with license.txt.
 WizardPage licencePage(const char* caption, const char* agree) {
     WizardPage page;
     page.textOnly = 1;
@@ -421,6 +433,7 @@ WizardPage licencePage(const char* caption, const char* agree) {
     return page;
 }
 
+// The report page: only the Finish button.
 WizardPage finalPage(const char* caption, const char* report) {
     WizardPage page;
     page.caption = caption;
@@ -457,6 +470,7 @@ HWND throughToHosts(const char* suffix) {
     return page;
 }
 
+// The full edition's host page with the two registered hosts, both checked.
 WizardPage hostsPage(const std::string& host1, const std::string& host2) {
     WizardPage page = buttonsPage(
         fullTitle, "Setup found several Orrery PhotoCraft installations. Install Spectrafold FFT Filters into:");
@@ -620,6 +634,7 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
+// Starts setup in the package directory, runs the scenario, checks the exit code.
 int main(int argc, char** argv) {
     if (argc < 6) {
         std::printf("usage: setup-driver SCENARIO SETUP.EXE PACKAGE_DIR SHOTS_DIR|- LOG [ARGS...]\n");
