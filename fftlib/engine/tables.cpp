@@ -151,7 +151,38 @@ void bitRevPermute(float* x, int64_t n, const int32_t* table) {
     }
 }
 
+// From 256 points on the copy goes by tiles: with k = (top 4 bits a, middle
+// bits b, low 4 bits c), rev(k) = (rev c, rev b, rev a), so the 16 source runs
+// of 16 floats (a = 0..15, fixed b) fill 16 destination runs of 16 floats
+// (rev c = 0..15, fixed rev b). Every cache line read or written is used whole.
+static void bitRevCopyTiled(const float* src, float* dst, int32_t m) {
+    static const uint8_t rev4[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+    const int64_t middle = int64_t(1) << (m - 8), rowStride = int64_t(1) << (m - 4);
+    uint32_t in[16][16], out[16];
+    int64_t rb = 0;  // rev(b) over m - 8 bits, by the reversed increment
+    for (int64_t b = 0; b < middle; ++b) {
+        if (b != 0) {
+            int64_t h = middle / 2;
+            while (h <= rb) {
+                rb -= h;
+                h /= 2;
+            }
+            rb += h;
+        }
+        for (int a = 0; a < 16; ++a) std::memcpy(in[a], src + a * rowStride + b * 16, sizeof in[a]);
+        for (int c = 0; c < 16; ++c) {
+            for (int a = 0; a < 16; ++a) out[rev4[a]] = in[a][c];
+            std::memcpy(dst + rev4[c] * rowStride + rb * 16, out, sizeof out);
+        }
+    }
+}
+
 void bitRevCopy(const float* src, float* dst, int64_t n, const int32_t* table) {
+    if (n >= 256) {
+        int32_t m = 8;
+        while ((int64_t(1) << m) < n) ++m;
+        return bitRevCopyTiled(src, dst, m);
+    }
     if (n < 8) {
         if (n < 1) return;
         mv(&dst[0], &src[0]);
