@@ -159,15 +159,18 @@ static void bitRevCopyTiled(const float* src, float* dst, int32_t m) {
     static const uint8_t rev4[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
     const int64_t middle = int64_t(1) << (m - 8), rowStride = int64_t(1) << (m - 4);
     uint32_t in[16][16], out[16];
-    int64_t rb = 0;  // rev(b) over m - 8 bits, by the reversed increment
-    for (int64_t b = 0; b < middle; ++b) {
-        if (b != 0) {
+    // The destination runs go in increasing order (rb), the source runs are
+    // found through b = rev(rb), kept by the reversed increment over m - 8
+    // bits: the stores stream, while the scattered loads overlap.
+    int64_t b = 0;
+    for (int64_t rb = 0; rb < middle; ++rb) {
+        if (rb != 0) {
             int64_t h = middle / 2;
-            while (h <= rb) {
-                rb -= h;
+            while (h <= b) {
+                b -= h;
                 h /= 2;
             }
-            rb += h;
+            b += h;
         }
         for (int a = 0; a < 16; ++a) std::memcpy(in[a], src + a * rowStride + b * 16, sizeof in[a]);
         for (int c = 0; c < 16; ++c) {
