@@ -446,10 +446,8 @@ WizardPage finalPage(const char* caption, const char* report) {
     return page;
 }
 
-// The package's macro texts quote file names with \q. A macro's text is a
-// cell, so its \q is already a quote when the macro is put into a <<str>>
-// line; there that quote ends the cell, and the box shows the text up to it.
-const char* const askDelete = "Setup found older copies of ";
+const char* const askDelete =
+    "Setup found older copies of 'spectrafold-presets.dat' in the Orrery PhotoCraft folders.\r\nRemove them?";
 
 // The installation path shared by the install and overwrite scenarios, up to
 // the host page.
