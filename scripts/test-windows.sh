@@ -85,14 +85,16 @@ i686_exports() {
 manifest_in() {  # manifest_in SETUP.EXE WINDRES
   local rc
   rc=$("$2" --input-format=coff -i "$1" -O rc) || return 1
-  echo "$rc" | grep -q '^1 24 ' || { echo "no RT_MANIFEST resource 1"; return 1; }
+  # (Here-strings, not pipes: grep -q leaves early, and with pipefail the
+  # writer's broken pipe would count as a failure.)
+  grep -q '^1 24 ' <<< "$rc" || { echo "no RT_MANIFEST resource 1"; return 1; }
   # windres prints the manifest as C strings with doubled quotes.
   local text
-  text=$(echo "$rc" | sed -n '/^1 24 /,/^END/p' | sed 's/""/"/g')
+  text=$(sed -n '/^1 24 /,/^END/p' <<< "$rc" | sed 's/""/"/g')
   echo "$text"
-  echo "$text" | grep -q 'Microsoft.Windows.Common-Controls' &&
-    echo "$text" | grep -q 'version="6.0.0.0"' &&
-    echo "$text" | grep -q 'requestedExecutionLevel level="requireAdministrator"'
+  grep -q 'Microsoft.Windows.Common-Controls' <<< "$text" &&
+    grep -q 'version="6.0.0.0"' <<< "$text" &&
+    grep -q 'requestedExecutionLevel level="requireAdministrator"' <<< "$text"
 }
 
 log "Windows builds: inspection"

@@ -464,6 +464,15 @@ HWND throughToHosts(const char* suffix) {
     leavePage(page, idNext, "full edition");
     page = showPageChecked(licencePage(fullTitle, "I Agree"), (name = std::string("licence") + suffix).c_str());
     if (!page) return nullptr;
+    // Back on the licence page shows the component page again, re-created.
+    leavePage(page, idBack, "licence");
+    page = waitFor(kindPage, fullTitle, "full edition after Back");
+    if (!page) return nullptr;
+    checkPage(page, fullEditionPage(), "full edition after Back");
+    leavePage(page, idNext, "full edition");
+    page = waitFor(kindPage, fullTitle, "licence again");
+    if (!page) return nullptr;
+    checkPage(page, licencePage(fullTitle, "I Agree"), "licence again");
     leavePage(page, idNext, "licence");
     return page;
 }
