@@ -16,7 +16,7 @@ log() { printf '\n=== %s\n' "$*"; }
 ensure_packages() {
   local missing=()
   for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    [[ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" == *"install ok installed"* ]] || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   log "installing ${missing[*]}"

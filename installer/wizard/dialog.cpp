@@ -104,10 +104,12 @@ DialogModel templateDialog(int baseUnitX, int baseUnitY) {
         DialogControl control;
         control.id = t.id;
         control.text = t.text;
+        // The dialog manager converts each field on its own, so a control's
+        // width is not the difference of its converted edges.
         control.x = mulDiv(t.x, baseUnitX, 4);
         control.y = mulDiv(t.y, baseUnitY, 8);
-        control.width = mulDiv(t.x + t.width, baseUnitX, 4) - control.x;
-        control.height = mulDiv(t.y + t.height, baseUnitY, 8) - control.y;
+        control.width = mulDiv(t.width, baseUnitX, 4);
+        control.height = mulDiv(t.height, baseUnitY, 8);
         dialog.controls.push_back(control);
     }
     return dialog;

@@ -43,7 +43,7 @@ if [ -n "$rva" ] && [ -n "$base" ]; then
   stop=$(printf '0x%x' $((0x$base + 0x$rva + 8)))
   first=$("$objdump" -d --start-address="$start" --stop-address="$stop" "$dll" |
     grep -E '^[[:space:]]*[0-9a-f]+:' | head -n1)
-  if printf '%s\n' "$first" | grep -Eq 'ff 25 .*jmp[[:space:]]+\*'; then
+  if grep -Eq 'ff 25 .*jmp[[:space:]]+\*' <<< "$first"; then
     pass "kfxcrFftNip at $start is a jump through the call slot:$(printf '%s' "$first" | sed 's/.*jmp/ jmp/')"
   else
     fail "kfxcrFftNip at $start is not 'jmp *slot': $first"
@@ -61,10 +61,12 @@ if [ "$format" = "pei-i386" ]; then
   else
     disassembly=$("$objdump" -d "$dll")
     for body in $bodies; do
-      code=$(printf '%s\n' "$disassembly" | awk -v name="<$body>:" '
-        $2 == name { on = 1; next } on && /^$/ { exit } on { print }')
-      if printf '%s\n' "$code" | grep -Eq 'ret[[:space:]]+\$0x18'; then
-        if printf '%s\n' "$code" | grep -Eq 'ret[[:space:]]*$'; then
+      # Here-strings, not pipes: a reader that stops early must not make the
+      # writer fail under pipefail.
+      code=$(awk -v name="<$body>:" '
+        $2 == name { on = 1; next } on && /^$/ { exit } on { print }' <<< "$disassembly")
+      if grep -Eq 'ret[[:space:]]+\$0x18' <<< "$code"; then
+        if grep -Eq 'ret[[:space:]]*$' <<< "$code"; then
           fail "variant entry $body has a plain ret besides ret \$0x18"
         else
           pass "variant entry $body returns with ret \$0x18 (stdcall, 24 bytes)"
@@ -79,7 +81,7 @@ fi
 # 4. A stdcall caller linked through the import library imports it by name.
 if [ -n "$caller" ]; then
   imports=$("$objdump" -p "$caller" | sed -n '/DLL Name: halvex.dll/,/^$/p')
-  if printf '%s\n' "$imports" | grep -Eq '^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+kfxcrFftNip$'; then
+  if grep -Eq '^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+kfxcrFftNip$' <<< "$imports"; then
     pass "$caller imports kfxcrFftNip from halvex.dll"
   else
     fail "$caller does not import kfxcrFftNip from halvex.dll: $imports"

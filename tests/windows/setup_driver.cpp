@@ -198,26 +198,6 @@ RECT controlRect(HWND dialog, HWND control) {
     return r;
 }
 
-struct TemplateRect {
-    int id, x, y, width, height;  // dialog units
-};
-
-// Template 1000's control rectangles (installer/resources/setup.rc, which
-// check_resources.sh pins down).
-const TemplateRect templateRects[] = {
-    {1201, 140, 41, 90, 10}, {1202, 140, 51, 90, 10},  {1203, 140, 62, 90, 10},  {1204, 140, 71, 90, 10},
-    {1205, 140, 82, 90, 10}, {1206, 140, 93, 90, 10},  {5, 193, 163, 50, 14},    {6, 243, 163, 50, 14},
-    {2, 316, 163, 50, 14},   {1009, 1, 3, 115, 174},   {1007, 138, 108, 228, 45}, {1008, 131, 7, 235, 26},
-    {1101, 249, 38, 89, 10}, {1102, 249, 50, 89, 10},  {1103, 249, 62, 89, 10},  {1104, 249, 74, 89, 10},
-    {1105, 249, 86, 89, 10}};
-
-// The template rectangle of a control (the first one for an unknown id).
-const TemplateRect& templateRect(int id) {
-    for (const TemplateRect& t : templateRects)
-        if (t.id == id) return t;
-    return templateRects[0];
-}
-
 // Dialog procedure of the hidden template copy: handles nothing.
 INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
@@ -255,17 +235,6 @@ void checkPage(HWND dialog, WizardPage expected, const char* name) {
     model.screen.captionButtonWidth = GetSystemMetrics(SM_CXSIZE);
     model.screen.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     model.screen.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // Controls that the layout does not move keep the rectangle the dialog
-    // manager gave them: each of x, y, width and height converted from dialog
-    // units on its own (MulDiv, rounded). templateDialog converts the right
-    // edge instead, which can differ by a pixel in width or height.
-    for (DialogControl& control : model.controls) {
-        const TemplateRect& t = templateRect(control.id);
-        control.x = MulDiv(t.x, baseUnitX, 4);
-        control.y = MulDiv(t.y, baseUnitY, 8);
-        control.width = MulDiv(t.width, baseUnitX, 4);
-        control.height = MulDiv(t.height, baseUnitY, 8);
-    }
     if (expected.textOnly == 1)
         layoutTextPage(expected, model);
     else
