@@ -1,6 +1,7 @@
 // Variant 0, the generic variant: scalar kernels, a radix-4 DIT leaf ending
 // with the radix-2 stage, the split-radix DIF leaf for bit-reversed output.
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 
 #include "engine.h"

@@ -2,6 +2,7 @@
 // wide columns (1024) in both combine directions inside blocks. No processor
 // class selects it first; it stays in the family for the fallback rows.
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 
 #include "engine.h"

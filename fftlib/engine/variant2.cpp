@@ -2,6 +2,7 @@
 // of variants 1 and 3, with the narrow columns of variant 0. Its code is the
 // same design as theirs, compiled here with its own constants.
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 
 #include "engine.h"

@@ -1,6 +1,7 @@
 // Variant 3 (family 6 with MMX, without SSE): as variant 1, but the DIT
 // combine stages inside blocks keep the narrow columns (256).
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 
 #include "engine.h"

@@ -3,6 +3,7 @@
 // with SSE (not SSE2) on 32-bit x86: only this file and variant 5 may hold
 // SSE instructions there.
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 
 #include "engine.h"

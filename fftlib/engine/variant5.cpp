@@ -2,6 +2,7 @@
 // 64-bit loads in its first pass, 32768-point blocks and an 8192-entry
 // blockSubtable; no prefetches. Built with SSE2 on 32-bit x86.
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 
 #include "engine.h"
