@@ -1,4 +1,4 @@
-# halvex (Parts 3.1 to 4.3). Included by fftlib/CMakeLists.txt.
+# halvex: frame and engine. Included by fftlib/CMakeLists.txt.
 #
 #   halvex_objects   OBJECT library: frame + engine sources (PIC, hidden visibility)
 #   halvex           the shared library: libhalvex.so (exports only kfxcrFftNip,

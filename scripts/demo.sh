@@ -35,7 +35,7 @@ echo "  bin/halvex.dll is libhalvex.so of this Linux build under the package's f
 
 # Three imitated host installations, each with its program file:
 #   PhotoCraft 6   plug-in folder registered, Filters folder present, and an
-#                  older Spectrafold installation (engine, filter, manual);
+#                  older Prismafold installation (engine, filter, manual);
 #   PhotoCraft 7   plug-in folder registered, its Filters folder missing;
 #   PhotoCraft 8   no plug-in folder at all (only the application is registered).
 mkdir -p "$HOSTS/PhotoCraft 6/Plug-ins/Filters" "$HOSTS/PhotoCraft 7/Plug-ins" "$HOSTS/PhotoCraft 8"
@@ -44,10 +44,10 @@ for host in 6 7 8; do
 done
 old="$HOSTS/PhotoCraft 6"
 printf 'old FFT engine 1.0\n' >"$old/halvex.dll"
-printf 'old Spectrafold filter 1.0\n' >"$old/Plug-ins/Filters/spectrafold.8bf"
-printf 'Spectrafold 1.0 manual\n' >"$old/spectrafold-manual.txt"
-touch -d '2019-07-05 09:30' "$old/halvex.dll" "$old/Plug-ins/Filters/spectrafold.8bf" \
-  "$old/spectrafold-manual.txt"
+printf 'old Prismafold filter 1.0\n' >"$old/Plug-ins/Filters/prismafold.8bf"
+printf 'Prismafold 1.0 manual\n' >"$old/prismafold-manual.txt"
+touch -d '2019-07-05 09:30' "$old/halvex.dll" "$old/Plug-ins/Filters/prismafold.8bf" \
+  "$old/prismafold-manual.txt"
 
 # A .reg string holds backslashes and quotes escaped.
 reg_string() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
@@ -113,7 +113,7 @@ echo "setup exited with code $status"
 
 log "what setup installed where"
 list_hosts
-echo "PhotoCraft 6: the older Spectrafold files were removed or replaced, the filters went into"
+echo "PhotoCraft 6: the older Prismafold files were removed or replaced, the filters went into"
 echo "  its registered plug-in folder's Filters folder. PhotoCraft 7: setup created the missing"
 echo "  Filters folder. PhotoCraft 8 registers no plug-in folder and has none, so the filter"
 echo "  files went into its application folder. PhotoCraft 5.5 led nowhere and was not offered."

@@ -100,6 +100,7 @@ manifest_in() {  # manifest_in SETUP.EXE WINDRES
 log "Windows builds: inspection"
 step "i686 halvex.dll exports kfxcrFftNip only (undecorated, stdcall bodies)" i686_exports
 step "i686 halvex.dll imports only system DLLs" allowed_imports "$W32/fftlib/halvex.dll" $OBJDUMP32
+step "i686 halvex.dll: no SSE or MMX outside variants 4 and 5" bash "$ROOT/tests/fftlib_engine/check_i686_sse.sh" "$W32/fftlib/halvex.dll" --objdump $OBJDUMP32
 step "i686 setup.exe imports only system DLLs" allowed_imports "$W32/installer/setup.exe" $OBJDUMP32
 step "x86-64 halvex.dll imports only system DLLs" allowed_imports "$W64/fftlib/halvex.dll" $OBJDUMP64
 step "x86-64 setup.exe imports only system DLLs" allowed_imports "$W64/installer/setup.exe" $OBJDUMP64
@@ -174,8 +175,8 @@ make_package() {  # make_package DIR [lf]
     sed -i 's/\r*$/\r/' "$dir/set/version.psc" "$dir/license.txt" || return 1
   fi
   touch -d '2026-03-04 05:06' "$dir/bin/halvex.dll"
-  touch -d '2025-01-08 09:10' "$dir/docs/spectrafold-manual.txt"
-  touch -d '2025-11-12 13:14' "$dir/files/spectrafold.8bf" "$dir/files/spectrafold-presets.dat"
+  touch -d '2025-01-08 09:10' "$dir/docs/prismafold-manual.txt"
+  touch -d '2025-11-12 13:14' "$dir/files/prismafold.8bf" "$dir/files/prismafold-presets.dat"
 }
 
 HOSTS=$RUN/hosts
@@ -246,12 +247,12 @@ files_are() {  # files_are DIR PATH...
 }
 
 installed_full() {  # installed_full HOST
-  files_are "$1" halvex.dll spectrafold-manual.txt Plug-ins/Filters/spectrafold.8bf \
-      Plug-ins/Filters/spectrafold-presets.dat &&
+  files_are "$1" halvex.dll prismafold-manual.txt Plug-ins/Filters/prismafold.8bf \
+      Plug-ins/Filters/prismafold-presets.dat &&
     same_file "$PACKAGE/bin/halvex.dll" "$1/halvex.dll" &&
-    same_file "$PACKAGE/docs/spectrafold-manual.txt" "$1/spectrafold-manual.txt" &&
-    same_file "$PACKAGE/files/spectrafold.8bf" "$1/Plug-ins/Filters/spectrafold.8bf" &&
-    same_file "$PACKAGE/files/spectrafold-presets.dat" "$1/Plug-ins/Filters/spectrafold-presets.dat" &&
+    same_file "$PACKAGE/docs/prismafold-manual.txt" "$1/prismafold-manual.txt" &&
+    same_file "$PACKAGE/files/prismafold.8bf" "$1/Plug-ins/Filters/prismafold.8bf" &&
+    same_file "$PACKAGE/files/prismafold-presets.dat" "$1/Plug-ins/Filters/prismafold-presets.dat" &&
     [ "$(stat -c %Y "$1/halvex.dll")" = "$(stat -c %Y "$PACKAGE/bin/halvex.dll")" ] ||
     { echo "halvex.dll in $1 lacks the package's date"; return 1; }
 }
@@ -270,15 +271,15 @@ step "setup: installed files in host 2" installed_full "$HOST2"
 # can be seen untouched.
 prepare_overwrite() {
   touch -d '2001-02-03 04:05' "$HOST1/halvex.dll" &&
-    echo "changed filter" > "$HOST1/Plug-ins/Filters/spectrafold.8bf" &&
-    touch -r "$PACKAGE/files/spectrafold.8bf" "$HOST1/Plug-ins/Filters/spectrafold.8bf" &&
+    echo "changed filter" > "$HOST1/Plug-ins/Filters/prismafold.8bf" &&
+    touch -r "$PACKAGE/files/prismafold.8bf" "$HOST1/Plug-ins/Filters/prismafold.8bf" &&
     echo "host 2" > "$HOST2/halvex.dll"
 }
 overwrite_result() {
   same_file "$PACKAGE/bin/halvex.dll" "$HOST1/halvex.dll" &&
     [ "$(stat -c %Y "$HOST1/halvex.dll")" = "$(stat -c %Y "$PACKAGE/bin/halvex.dll")" ] &&
-    [ "$(cat "$HOST1/Plug-ins/Filters/spectrafold.8bf")" = "changed filter" ] &&
-    same_file "$PACKAGE/docs/spectrafold-manual.txt" "$HOST1/spectrafold-manual.txt" &&
+    [ "$(cat "$HOST1/Plug-ins/Filters/prismafold.8bf")" = "changed filter" ] &&
+    same_file "$PACKAGE/docs/prismafold-manual.txt" "$HOST1/prismafold-manual.txt" &&
     [ "$(cat "$HOST2/halvex.dll")" = "host 2" ]
 }
 step "setup: prepare an older halvex.dll in host 1" prepare_overwrite
@@ -293,9 +294,9 @@ nohost_prepare() {
     "$WINE" reg delete 'HKLM\SOFTWARE\Orrery Software\PhotoCraft' /f
 }
 nohost_result() {
-  files_are "$NOHOST" PhotoCraft.exe halvex.dll Plug-ins/Filters/spectrafold.8bf &&
+  files_are "$NOHOST" PhotoCraft.exe halvex.dll Plug-ins/Filters/prismafold.8bf &&
     same_file "$PACKAGE/bin/halvex.dll" "$NOHOST/halvex.dll" &&
-    same_file "$PACKAGE/files/spectrafold.8bf" "$NOHOST/Plug-ins/Filters/spectrafold.8bf"
+    same_file "$PACKAGE/files/prismafold.8bf" "$NOHOST/Plug-ins/Filters/prismafold.8bf"
 }
 step "setup: hosts removed from the registry" nohost_prepare
 step "setup: no host found, the file-open dialog locates the host" \

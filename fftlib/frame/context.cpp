@@ -1,4 +1,4 @@
-// Part 3.1: the per-thread record (creation, initialisation, release), the
+// The per-thread record (creation, initialisation, release), the
 // work-buffer cache and the aligned allocation. The platform files
 // (tls_posix.cpp, tls_win32.cpp) keep the record in thread-local storage.
 #include <atomic>

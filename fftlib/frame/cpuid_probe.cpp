@@ -1,4 +1,4 @@
-// Part 3.3 step 1: the processor probe, CPUID leaves 0 and 1. The only
+// The processor probe, CPUID leaves 0 and 1. The only
 // processor-specific instruction of the frame; plain integer code otherwise.
 #include "halvex_internal.h"
 

@@ -1,4 +1,4 @@
-// Part 3.3: processor dispatch (the Waterfall). The call slot of the export,
+// Processor dispatch (the Waterfall). The call slot of the export,
 // the classes and preference lists, the binding and the failure message.
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-// Part 3.1: the DLL entry point of halvex.dll (linked into the DLL only). The
+// The DLL entry point of halvex.dll (linked into the DLL only). The
 // C runtime's start-up code runs before it on every attach and its shut-down
 // code after it on every detach (mingw's DllMainCRTStartup calls DllMain).
 #if defined(_WIN32)

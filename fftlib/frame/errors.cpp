@@ -1,4 +1,4 @@
-// Part 3.2: error status and reporting.
+// Error status and reporting.
 #include <cstdlib>
 
 #include "halvex_internal.h"

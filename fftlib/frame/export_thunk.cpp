@@ -1,4 +1,4 @@
-// Part 3.3: the export kfxcrFftNip has no body of its own; it is one indirect
+// The export kfxcrFftNip has no body of its own; it is one indirect
 // jump through halvexCallSlot, so the caller's six arguments and its return
 // address reach the bound variant body untouched (on i686 the body, being
 // stdcall, removes the 24 bytes of arguments).

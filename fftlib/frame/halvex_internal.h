@@ -89,7 +89,7 @@ int32_t defaultErrorHandler(int32_t status, const char* funcName, const char* co
 const char* statusText(int32_t status);
 
 // ===========================================================================
-// Added by the frame (Parts 3.1 to 3.3): the export, the processor dispatch,
+// The frame's own: the export, the processor dispatch,
 // the release of a record, and the hooks through which the project's own
 // tests and tools reach what the one export hides. None of this is exported
 // from the shared library (everything but kfxcrFftNip is hidden).
@@ -133,7 +133,7 @@ void setContextAllocFailure(bool fail);
 // Blocks from alignedAlloc not yet released, over the whole process.
 int64_t alignedAllocLiveBlocks();
 
-// --- Processor dispatch (Part 3.3) ---
+// --- Processor dispatch ---
 
 enum { variantSlots = 6, processorClassNone = 6, preferenceRowLength = 7 };
 
@@ -212,7 +212,7 @@ extern const char* const waterfallFailureCaption;  // "Set ZAdu error"
 extern const char* const contextFailureText;     // "Problem to allocate memory for TLS KFX context."
 
 #if !defined(_WIN32)
-// The POSIX stand-in loader's process attach (Part 3.1 steps 1.1-1.3): the TLS
+// The POSIX stand-in loader's process attach: the TLS
 // key, the Waterfall, the calling thread's record (kept if it has one).
 // 1 on success; 0 with the failure message (dispatch) or the context text
 // (record) on standard error. libhalvex.so's constructor calls it; tests call

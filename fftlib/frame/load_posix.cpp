@@ -1,4 +1,4 @@
-// The stand-in loader of libhalvex.so (Part 3.1 on POSIX systems; linked into
+// The stand-in loader of libhalvex.so (POSIX systems; linked into
 // the shared library only, not into halvex_internal).
 //
 // Load: the constructor performs process attach (libraryAttach): the TLS key,

@@ -1,4 +1,4 @@
-// Part 3.1 on POSIX systems: the stand-in for the Win32 loader's TLS slot.
+// POSIX systems: the stand-in for the Win32 loader's TLS slot.
 // The calling thread's ThreadContext lives under one pthread key, created on
 // first need (or by libraryAttach at load); the key's destructor releases the
 // record, its tables and its work buffers when the thread ends.

@@ -1,4 +1,4 @@
-// Part 3.1 on Windows: getThreadContext through the TLS slot that DllMain
+// Windows: getThreadContext through the TLS slot that DllMain
 // (dllmain_win32.cpp) allocates at process attach.
 #if defined(_WIN32)
 

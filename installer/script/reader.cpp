@@ -1,4 +1,4 @@
-// The script reader of Part 1.2. Line buffers live on the heap (std::vector):
+// The installation script's reader. Line buffers live on the heap (std::vector):
 // readSet and readSetList call each other once per nesting level, so their
 // frames must stay small however deep the Sets nest.
 #include "reader.h"
@@ -272,8 +272,8 @@ struct OpenSet {
 
 // Reads the Set whose body is the range from the current position to `to`:
 // its own-level tags, its Variants, and its nested Sets as they come, in one
-// pass over the lines. The result is the tree that Part 1.2's readSet builds
-// with its second pass (readSetList over the same range): a nested Set is
+// pass over the lines. The result is the tree that a second pass of
+// readSetList over each Set's range would build: a nested Set is
 // appended when its "<<end set>>" closes it, unless "<<end script>>" came
 // before (readSetList stops there), and a Set still open at the end of the
 // range is not appended. Nesting is kept on an explicit stack, not on the

@@ -1,6 +1,6 @@
-// The reader of the installation script "set//version.psc" (Part 1.2): lines,
+// The reader of the installation script "set//version.psc": lines,
 // tags, blocks, the nesting check and the structural readers that build the
-// model of Part 1.3. It works on the open file through the C library's FILE
+// script model. It works on the open file through the C library's FILE
 // functions and file positions; it never loads the file as a whole.
 #pragma once
 #include <cstdio>
@@ -53,8 +53,8 @@ enum FileCell {
     fileOverwritePolicy = 5
 };
 
-// The mode loadScript opens the script with. Part 1.2 says "rt". glibc ignores
-// the 't', so on Linux this is "rt" as written; on Windows the C runtime's
+// The mode loadScript opens the script with: a text file ("rt"). glibc
+// ignores the 't', so on Linux this is "rt" as written; on Windows the C runtime's
 // text mode gives wrong ftell positions for a file with LF-only line ends
 // (it counts every LF in its buffer as CR LF), and the reader lives on file
 // positions, so there the file is opened "rb". Either way the reader sees
@@ -104,7 +104,7 @@ bool readVariant(Variant& variant, FILE* file);
 bool parseRow(TextRow& row, const char* line);
 
 // Reads and checks the whole script into script (path: "set//version.psc").
-// Shows the version or script error box where Part 1.2 says so.
+// Shows the version or script error box where the load must end with one.
 bool loadScript(Script& script, const char* path);
 
 // The sixteen variant tags in the order readVariant reads them.

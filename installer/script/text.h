@@ -1,11 +1,11 @@
-// Text macros, numbered message texts and the script's error boxes (Part 1.4).
+// Text macros, numbered message texts and the script's error boxes.
 #pragma once
 #include "model.h"
 
 // Results of expandMacros.
 enum {
     expandOk = 0,
-    expandPartTooLong = 1,    // one part alone exceeds the capacity (Part 1.4)
+    expandPartTooLong = 1,    // one part alone exceeds the capacity
     expandResultTooLong = 2   // the parts together do not fit: refused, line unchanged
 };
 

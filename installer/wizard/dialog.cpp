@@ -13,7 +13,7 @@ struct TemplateControl {
     const char* text;
 };
 
-// Template 1000's controls in template order (Part 1.5), as in setup.rc.
+// Template 1000's controls in template order, as in setup.rc.
 const TemplateControl templateControls[] = {
     {1201, 140, 41, 90, 10, "Radio1"},
     {1202, 140, 51, 90, 10, "Radio2"},

@@ -1,4 +1,4 @@
-// The wizard dialog (Part 1.5) as a plain record, and the platform-free logic
+// The wizard dialog as a plain record, and the platform-free logic
 // that lays it out and handles its commands. Both platform layers drive this
 // same logic: the Win32 layer reads the real dialog into a DialogModel, lets
 // these functions change it and applies the changes with SetWindowPos,

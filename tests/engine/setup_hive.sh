@@ -10,8 +10,8 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$package" "$work/pkg"
 echo "engine" > "$work/pkg/bin/halvex.dll"
 mkdir -p "$work/pc6/Plug-ins" "$work/pc7/Plug-ins"
-echo old > "$work/pc6/spectrafold-presets.dat"
-echo old > "$work/pc7/spectrafold-presets.dat"
+echo old > "$work/pc6/prismafold-presets.dat"
+echo old > "$work/pc7/prismafold-presets.dat"
 cat > "$work/hive.reg" <<HIVE
 Windows Registry Editor Version 5.00
 
@@ -38,15 +38,15 @@ expect() {
 }
 expect "check 1: [x] $work/pc6/"
 expect "check 2: [x] $work/pc7"
-expect "== box \"Spectrafold FFT Filters 2.1 Setup - Full edition\" icon=question buttons=yesno default=yes"
+expect "== box \"Prismafold FFT Filters 2.1 Setup - Full edition\" icon=question buttons=yesno default=yes"
 expect "== cursor arrow"
-expect "heading: Spectrafold FFT Filters has been installed into 2 Orrery PhotoCraft installations."
+expect "heading: Prismafold FFT Filters has been installed into 2 Orrery PhotoCraft installations."
 [ "$(grep -c '^== box' "$work/transcript")" -eq 2 ] || { echo "expected two questions"; fail=1; }
-for f in pc6/Plug-ins/Filters/spectrafold.8bf pc6/Plug-ins/Filters/spectrafold-presets.dat pc6/halvex.dll \
-         pc6/spectrafold-manual.txt pc7/Plug-ins/Filters/spectrafold.8bf pc7/halvex.dll \
-         pc7/spectrafold-presets.dat; do
+for f in pc6/Plug-ins/Filters/prismafold.8bf pc6/Plug-ins/Filters/prismafold-presets.dat pc6/halvex.dll \
+         pc6/prismafold-manual.txt pc7/Plug-ins/Filters/prismafold.8bf pc7/halvex.dll \
+         pc7/prismafold-presets.dat; do
   [ -f "$work/$f" ] || { echo "not installed: $f"; fail=1; }
 done
-[ ! -e "$work/pc6/spectrafold-presets.dat" ] || { echo "old copy not removed"; fail=1; }
+[ ! -e "$work/pc6/prismafold-presets.dat" ] || { echo "old copy not removed"; fail=1; }
 [ $fail -eq 0 ] || cat "$work/transcript"
 exit $fail

@@ -1,4 +1,4 @@
-// Part 3.1: the per-thread record, the work-buffer cache and the aligned
+// The per-thread record, the work-buffer cache and the aligned
 // allocation (through the internal library).
 #include <gtest/gtest.h>
 

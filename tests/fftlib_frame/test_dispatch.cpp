@@ -1,4 +1,4 @@
-// Part 3.3: classes, preference lists, binding and the Waterfall (with test
+// Classes, preference lists, binding and the Waterfall (with test
 // dispatch tables and test probes), and the POSIX stand-in's process attach.
 #include <gtest/gtest.h>
 

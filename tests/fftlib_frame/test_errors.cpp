@@ -1,4 +1,4 @@
-// Part 3.2: reportError, the default handler and the status texts.
+// reportError, the default handler and the status texts.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,4 +1,4 @@
-// Part 3.1 concurrency: many threads at once, each with its own record, its
+// Many threads at once, each with its own record, its
 // own status and buffers, and everything released when the thread ends.
 // Runs under ThreadSanitizer in CI (label `threads`).
 #include <gtest/gtest.h>

@@ -321,14 +321,14 @@ void leavePage(HWND page, int id, const char* name) {
 
 // ---- The example package's texts ----
 
-const char* const title = "Spectrafold FFT Filters 2.1 Setup";
-const char* const quit = "Do you really want to stop the installation of Spectrafold FFT Filters?";
+const char* const title = "Prismafold FFT Filters 2.1 Setup";
+const char* const quit = "Do you really want to stop the installation of Prismafold FFT Filters?";
 const char* const welcomeText =
-    "Welcome to the installation of Spectrafold FFT Filters 2.1.\r\n\r\nSetup adds the Spectrafold filters "
+    "Welcome to the installation of Prismafold FFT Filters 2.1.\r\n\r\nSetup adds the Prismafold filters "
     "(frequency-domain sharpening, descreening and pattern removal) to every Orrery PhotoCraft installation on "
     "this computer. Please close Orrery PhotoCraft before you go on.";
-const char* const fullTitle = "Spectrafold FFT Filters 2.1 Setup - Full edition";
-const char* const trialTitle = "Spectrafold FFT Filters 2.1 Trial Setup";
+const char* const fullTitle = "Prismafold FFT Filters 2.1 Setup - Full edition";
+const char* const trialTitle = "Prismafold FFT Filters 2.1 Trial Setup";
 
 // One row of a page's radio or check table.
 TextRow row(const char* label, const char* description = nullptr) {
@@ -359,15 +359,15 @@ WizardPage welcomePage() {
 
 // The top-level Set's page: the three editions.
 WizardPage editionsPage() {
-    WizardPage page = buttonsPage("Spectrafold FFT Filters 2.1 Setup - Edition",
-                                  "Which edition of Spectrafold FFT Filters do you want to install?");
+    WizardPage page = buttonsPage("Prismafold FFT Filters 2.1 Setup - Edition",
+                                  "Which edition of Prismafold FFT Filters do you want to install?");
     page.items.rows = {
         row("Full edition", "The licensed edition with all twelve filters, the preset library and the manual. You "
                             "need the serial number printed on your licence card."),
         row("30-day trial", "Try all twelve filters for 30 days. Images filtered with the trial carry a faint "
                             "watermark."),
-        row("Remove Spectrafold FFT Filters",
-            "Removes the Spectrafold filters, the FFT engine and the presets from every Orrery PhotoCraft "
+        row("Remove Prismafold FFT Filters",
+            "Removes the Prismafold filters, the FFT engine and the presets from every Orrery PhotoCraft "
             "installation. The manual stays.")};
     page.editText = "";  // replaced by item 0's description
     return page;
@@ -378,10 +378,10 @@ WizardPage fullEditionPage() {
     WizardPage page = buttonsPage(fullTitle, "Choose the components of the full edition.");
     page.items.rows = {
         row("Filters, presets and manual",
-            "Installs the Spectrafold filters and the FFT engine into Orrery PhotoCraft, the preset library next to "
-            "the filters and the manual into the Orrery PhotoCraft folder. Older Spectrafold files are removed "
+            "Installs the Prismafold filters and the FFT engine into Orrery PhotoCraft, the preset library next to "
+            "the filters and the manual into the Orrery PhotoCraft folder. Older Prismafold files are removed "
             "first."),
-        row("Filters only", "Installs only the Spectrafold filters and the FFT engine. Your own presets and the "
+        row("Filters only", "Installs only the Prismafold filters and the FFT engine. Your own presets and the "
                             "manual stay as they are.")};
     page.editText = "";
     return page;
@@ -416,7 +416,7 @@ WizardPage finalPage(const char* caption, const char* report) {
 }
 
 const char* const askDelete =
-    "Setup found older copies of 'spectrafold-presets.dat' in the Orrery PhotoCraft folders.\r\nRemove them?";
+    "Setup found older copies of 'prismafold-presets.dat' in the Orrery PhotoCraft folders.\r\nRemove them?";
 
 // The installation path shared by the install and overwrite scenarios, up to
 // the host page.
@@ -449,7 +449,7 @@ HWND throughToHosts(const char* suffix) {
 // The full edition's host page with the two registered hosts, both checked.
 WizardPage hostsPage(const std::string& host1, const std::string& host2) {
     WizardPage page = buttonsPage(
-        fullTitle, "Setup found several Orrery PhotoCraft installations. Install Spectrafold FFT Filters into:");
+        fullTitle, "Setup found several Orrery PhotoCraft installations. Install Prismafold FFT Filters into:");
     page.editText = "";
     page.checks.rows = {row(host1.c_str()), row(host2.c_str())};
     page.checked[0] = 1;
@@ -468,7 +468,7 @@ bool scenarioInstall(const std::vector<std::string>& args) {
     if (!answerBox(fullTitle, askDelete, true, IDYES, "remove-question")) return false;
     if (!answerBox(fullTitle, askDelete, true, IDYES, "remove-question-2")) return false;
     page = showPageChecked(
-        finalPage(fullTitle, "Spectrafold FFT Filters has been installed into 2 Orrery PhotoCraft installations."),
+        finalPage(fullTitle, "Prismafold FFT Filters has been installed into 2 Orrery PhotoCraft installations."),
         "report");
     if (!page) return false;
     leavePage(page, idNext, "report");
@@ -509,12 +509,12 @@ bool scenarioOverwrite(const std::vector<std::string>& args) {
                             "installed file?";
     if (!answerBox(trialTitle, dll, true, IDYES, "overwrite-question")) return false;
     const std::string filter = "The installed file\r\n" + args[0] +
-                               "\\Plug-ins\\Filters\\spectrafold.8bf\r\n(November 12, 2025, 13:14) \r\n\r\nThe "
-                               "file in this package\r\nfiles\\spectrafold.8bf\r\n(November 12, 2025, 13:14) "
+                               "\\Plug-ins\\Filters\\prismafold.8bf\r\n(November 12, 2025, 13:14) \r\n\r\nThe "
+                               "file in this package\r\nfiles\\prismafold.8bf\r\n(November 12, 2025, 13:14) "
                                "\r\n\r\nReplace the installed file?";
     if (!answerBox(trialTitle, filter, true, IDNO, "overwrite-question-same-date")) return false;
     page = showPageChecked(
-        finalPage(trialTitle, "The Spectrafold FFT Filters trial has been installed. It runs for 30 days."),
+        finalPage(trialTitle, "The Prismafold FFT Filters trial has been installed. It runs for 30 days."),
         "trial-report-one-host");
     if (!page) return false;
     leavePage(page, idNext, "report");
@@ -589,7 +589,7 @@ bool scenarioNoHost(const std::vector<std::string>& args) {
     waitGone(open, "file-open dialog");
 
     page = showPageChecked(
-        finalPage(trialTitle, "The Spectrafold FFT Filters trial has been installed into the Orrery PhotoCraft folder."),
+        finalPage(trialTitle, "The Prismafold FFT Filters trial has been installed into the Orrery PhotoCraft folder."),
         "trial-report");
     if (!page) return false;
     leavePage(page, idNext, "report");

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Checks that a Windows executable (or the resource script) carries setup's
-# resources as Part 1.5 tabulates them: dialog template 1000 with its styles,
+# resources as the wizard expects them: dialog template 1000 with its styles,
 # size, caption, font and 17 controls (ids, classes, styles, positions, texts),
 # and bitmap 106, 220 x 369 pixels, 24 bits per pixel.
 #
@@ -70,7 +70,7 @@ fi
 "$windres" --input-format=coff -i "$input" -O rc > "$work/resources.rc" ||
   { echo "FAIL: $windres finds no resources in $input"; exit 1; }
 
-# Dialog 1000 exactly as Part 1.5 tabulates it.
+# Dialog 1000 exactly as the wizard expects it.
 sed -n '/^1000 DIALOGEX/,/^END/p' "$work/resources.rc" > "$work/dialog.rc"
 cat > "$work/expected.rc" <<'END_OF_DIALOG'
 1000 DIALOGEX 0, 0, 373, 184
@@ -104,7 +104,7 @@ END_OF_DIALOG
 # SS_SUNKEN; edit 0xa00844 ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY |
 # WS_VSCROLL | WS_BORDER.
 if ! diff -u "$work/expected.rc" "$work/dialog.rc" > "$work/dialog.diff"; then
-  fail "dialog 1000 differs from Part 1.5:"
+  fail "dialog 1000 differs from what the wizard expects:"
   cat "$work/dialog.diff"
 fi
 

@@ -1,4 +1,4 @@
-// The console layer's transcript (issue 3): whole pages, commands, boxes, the
+// The console layer's transcript: whole pages, commands, boxes, the
 // cursor and the file-open dialog, driven through injected streams.
 #include <gtest/gtest.h>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The platform-free wizard dialog: layout in pixels, the text rule, showPage's
-// skip and the command handling that needs no message box (Part 1.5).
+// skip and the command handling that needs no message box.
 #include <gtest/gtest.h>
 #include "wizard/dialog.h"
 #include "wizard/page.h"

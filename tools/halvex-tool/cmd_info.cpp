@@ -1,4 +1,4 @@
-// halvex-tool info: the processor probe (Part 3.3), the class it gives and the
+// halvex-tool info: the processor probe, the class it gives and the
 // variant the library binds on this machine with the variants of this build.
 //
 // Output (one "name: value" line each, exit code 0):

@@ -11,7 +11,7 @@
 
 namespace {
 
-// The dialog being shown. One page at a time (Part 1.5), so one model.
+// The dialog being shown. Only one page shows at a time, so one model.
 DialogModel theDialog;
 
 const int controlIds[] = {1201, 1202, 1203, 1204, 1205, 1206, 5, 6, 2,

@@ -1,4 +1,4 @@
-! Installation script of Spectrafold FFT Filters 2.1 by Kelvar Imaging, a
+! Installation script of Prismafold FFT Filters 2.1 by Kelvar Imaging, a
 ! filter plug-in for Orrery PhotoCraft 6 and later.
 ! Read by setup as set//version.psc; check it with `psc-check` before shipping.
 ! Comment lines start with "!"; lines without a tag are free text and ignored.
@@ -6,7 +6,7 @@
 <<script version>> "3.0"
 
 ! Macros: cell 0 the reference exactly as written in texts, cell 1 its text.
-<<script macro>> "$(PRODUCT)" "Spectrafold FFT Filters"
+<<script macro>> "$(PRODUCT)" "Prismafold FFT Filters"
 <<script macro>> "$(VERSION)" "2.1"
 <<script macro>> "$(VENDOR)" "Kelvar Imaging"
 <<script macro>> "$(HOST)" "Orrery PhotoCraft"
@@ -14,7 +14,7 @@
 <<script macro>> "$(BACK)" "< Back"
 <<script macro>> "$(NEXT)" "Next >"
 <<script macro>> "$(CANCEL)" "Cancel"
-<<script macro>> "$(QUIT)" "Do you really want to stop the installation of Spectrafold FFT Filters?"
+<<script macro>> "$(QUIT)" "Do you really want to stop the installation of Prismafold FFT Filters?"
 <<script macro>> "$(NOACCESS)" "The list of installed Orrery PhotoCraft versions could not be read from the registry.\nSetup will let you locate the program yourself."
 <<script macro>> "$(ASKOVER)" "The installed file\n%s\n(%s) %s\n\nThe file in this package\n%s\n(%s) %s\n\nReplace the installed file?"
 <<script macro>> "$(COPYFAIL)" "The file \q%s\q could not be copied into the folder\n%s\n\nClose Orrery PhotoCraft and run setup again."
@@ -24,7 +24,7 @@
 <<start script>>
 
 <<script title>> "$(PRODUCT) $(VERSION) Setup"
-<<script welcome>> "Welcome to the installation of $(PRODUCT) $(VERSION).\n\nSetup adds the Spectrafold filters (frequency-domain sharpening, descreening and pattern removal) to every $(HOST) installation on this computer. Please close $(HOST) before you go on."
+<<script welcome>> "Welcome to the installation of $(PRODUCT) $(VERSION).\n\nSetup adds the Prismafold filters (frequency-domain sharpening, descreening and pattern removal) to every $(HOST) installation on this computer. Please close $(HOST) before you go on."
 <<script error>> "The installation script set\version.psc of this package is damaged.\nPlease download $(PRODUCT) again from $(VENDOR)."
 <<script button>> "$(BACK)" "$(NEXT)" "$(CANCEL)" "$(QUIT)"
 
@@ -47,7 +47,7 @@
 
         <<start variant>>
             <<variant intro>> "Filters, presets and manual"
-            <<variant comment>> "Installs the Spectrafold filters and the FFT engine into $(HOST), the preset library next to the filters and the manual into the $(HOST) folder. Older Spectrafold files are removed first."
+            <<variant comment>> "Installs the Prismafold filters and the FFT engine into $(HOST), the preset library next to the filters and the manual into the $(HOST) folder. Older Prismafold files are removed first."
             <<variant title>> "$(PRODUCT) $(VERSION) Setup - Full edition"
             <<variant fewappl>> "Setup found several $(HOST) installations. Install $(PRODUCT) into:"
             <<variant license>> "license.txt" "$(BACK)" "I Agree" "$(CANCEL)"
@@ -62,11 +62,11 @@
             <<application registry key>> "ApplicationPath"
             ! name, source directory, target, uninstall, install, overwrite
             <<file>> "halvex.dll" "bin\" "progdir" "doUninstall" "doInstall" "AskIfDiffer"
-            <<file>> "spectrafold.8bf" "files\" "plugdir" "doUninstall" "doInstall" "Overwrite"
-            <<file>> "spectrafold-presets.dat" "files\" "plugdir" "Ask" "doInstall" "notOverwrite"
-            <<file>> "spectrafold-manual.txt" "docs\" "progdir" "doNotUninstall" "doInstall" "Ask"
+            <<file>> "prismafold.8bf" "files\" "plugdir" "doUninstall" "doInstall" "Overwrite"
+            <<file>> "prismafold-presets.dat" "files\" "plugdir" "Ask" "doInstall" "notOverwrite"
+            <<file>> "prismafold-manual.txt" "docs\" "progdir" "doNotUninstall" "doInstall" "Ask"
             <<str>> "0" "$(NOACCESS)"
-            <<str>> "2" "$(PRODUCT) has been installed.\nStart $(HOST): the filters are in the menu Filter > Spectrafold."
+            <<str>> "2" "$(PRODUCT) has been installed.\nStart $(HOST): the filters are in the menu Filter > Prismafold."
             <<str>> "3" "$(PRODUCT) has been installed into %d $(HOST) installations."
             <<str>> "4" "$(PRODUCT) has been installed.\nThe filters were placed in the $(HOST) folder because its plug-in folder is not registered."
             <<str>> "5" "Nothing was installed."
@@ -83,7 +83,7 @@
 
         <<start variant>>
             <<variant intro>> "Filters only"
-            <<variant comment>> "Installs only the Spectrafold filters and the FFT engine. Your own presets and the manual stay as they are."
+            <<variant comment>> "Installs only the Prismafold filters and the FFT engine. Your own presets and the manual stay as they are."
             <<variant title>> "$(PRODUCT) $(VERSION) Setup - Filters only"
             <<variant fewappl>> "Install the filters into these $(HOST) installations:"
             <<variant license>> "license.txt" "$(BACK)" "I Agree" "$(CANCEL)"
@@ -97,8 +97,8 @@
             <<plugin registry key>> "PluginPath"
             <<application registry key>> "ApplicationPath"
             <<file>> "halvex.dll" "bin\" "progdir" "doUninstall" "doInstall" "AskIfDiffer"
-            <<file>> "spectrafold.8bf" "files\" "plugdir" "doUninstall" "doInstall" "AskIfDiffer"
-            <<file>> "spectrafold-presets.dat" "files\" "plugdir" "doNotUninstall" "doNotInstall" "notOverwrite"
+            <<file>> "prismafold.8bf" "files\" "plugdir" "doUninstall" "doInstall" "AskIfDiffer"
+            <<file>> "prismafold-presets.dat" "files\" "plugdir" "doNotUninstall" "doNotInstall" "notOverwrite"
             <<str>> "0" "$(NOACCESS)"
             <<str>> "2" "The $(PRODUCT) filters have been installed."
             <<str>> "3" "The $(PRODUCT) filters have been installed into %d $(HOST) installations."
@@ -142,7 +142,7 @@
             <<plugin registry key>> "PluginPath"
             <<application registry key>> "ApplicationPath"
             <<file>> "halvex.dll" "bin\" "progdir" "doNotUninstall" "doInstall" "AskIfDiffer"
-            <<file>> "spectrafold.8bf" "files\" "plugdir" "doNotUninstall" "doInstall" "Ask"
+            <<file>> "prismafold.8bf" "files\" "plugdir" "doNotUninstall" "doInstall" "Ask"
             <<str>> "0" "$(NOACCESS)"
             <<str>> "2" "The $(PRODUCT) trial has been installed. It runs for 30 days."
             <<str>> "3" "The $(PRODUCT) trial has been installed into %d $(HOST) installations."
@@ -161,11 +161,11 @@
     <<end set>>
 
     ! -------------------------------------------------------------- remove
-    ! No licence page (empty file name); removes every Spectrafold file and
+    ! No licence page (empty file name); removes every Prismafold file and
     ! installs nothing.
     <<start set>>
         <<set intro>> "Remove $(PRODUCT)"
-        <<set comment>> "Removes the Spectrafold filters, the FFT engine and the presets from every $(HOST) installation. The manual stays."
+        <<set comment>> "Removes the Prismafold filters, the FFT engine and the presets from every $(HOST) installation. The manual stays."
         <<set title>> "$(PRODUCT) $(VERSION) Setup - Remove"
         <<set text>> "Remove $(PRODUCT)"
         <<set button>> "$(BACK)" "$(NEXT)" "$(CANCEL)" "Do you really want to stop?"
@@ -186,8 +186,8 @@
             <<plugin registry key>> "PluginPath"
             <<application registry key>> "ApplicationPath"
             <<file>> "halvex.dll" "bin\" "progdir" "doUninstall" "doNotInstall" "Overwrite"
-            <<file>> "spectrafold.8bf" "files\" "plugdir" "doUninstall" "doNotInstall" "Overwrite"
-            <<file>> "spectrafold-presets.dat" "files\" "plugdir" "Ask" "doNotInstall" "notOverwrite"
+            <<file>> "prismafold.8bf" "files\" "plugdir" "doUninstall" "doNotInstall" "Overwrite"
+            <<file>> "prismafold-presets.dat" "files\" "plugdir" "Ask" "doNotInstall" "notOverwrite"
             <<str>> "0" "$(NOACCESS)"
             <<str>> "2" "$(PRODUCT) has been removed from $(HOST)."
             <<str>> "3" "$(PRODUCT) has been removed from %d $(HOST) installations."
