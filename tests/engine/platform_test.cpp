@@ -5,7 +5,12 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <ctime>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/fs.h"
 #include "platform/registry.h"
@@ -85,6 +90,10 @@ TEST_F(RegistryTest, ReadsSectionsValuesAndEscapes) {
     EXPECT_EQ(queryText(key, "quoted"), std::string("say \"hi\"\0", 9));
     EXPECT_EQ(queryText(key, "Empty"), std::string("\0", 1));
     EXPECT_EQ(queryText(key, "Missing"), "<none>");
+    RegistryKey again = nullptr;
+    ASSERT_EQ(registryOpenKey(key, "", &again), registrySuccess);
+    EXPECT_EQ(queryText(again, "Quoted"), std::string("say \"hi\"\0", 9));
+    registryCloseKey(again);
     registryCloseKey(key);
     // The parents of a section exist as keys of their own.
     key = open("Vendor");
@@ -313,7 +322,7 @@ TEST_F(FileSystemTest, CreateDirectoryTellsExistingFromImpossible) {
     EXPECT_FALSE(fsCreateDirectory(path.c_str()));
     EXPECT_EQ(fsLastError(), static_cast<unsigned long>(fsErrorAlreadyExists));
     EXPECT_FALSE(fsCreateDirectory((dir.path() + "none\\deeper\\").c_str()));
-    EXPECT_NE(fsLastError(), static_cast<unsigned long>(fsErrorAlreadyExists));
+    EXPECT_EQ(fsLastError(), static_cast<unsigned long>(fsErrorPathNotFound));
 }
 
 TEST_F(FileSystemTest, DeleteRemovesFilesButNotDirectoriesOrReadOnlyFiles) {
@@ -366,6 +375,28 @@ TEST(FileTimeTest, CalendarConversionOfKnownInstants) {
     EXPECT_EQ(date.milliseconds, 123);
     FileTime tooLate{0x8000000000000000ull};
     EXPECT_FALSE(fsFileTimeToSystemTime(&tooLate, &date));
+}
+
+// The Windows run sets TZ=Europe/Berlin, so there the offset is not zero.
+TEST(FileTimeTest, LocalTimeFollowsTheSystemTimeZone) {
+    const unsigned long long ticksPerSecond = 10000000ull;
+    const FileTime utc{133497956960000000ull};  // 2024-01-15 12:34:56 UTC
+    FileTime local;
+    ASSERT_TRUE(fsFileTimeToLocal(&utc, &local));
+#ifdef _WIN32
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    const long long offset = -static_cast<long long>(zone.Bias + zone.StandardBias) * 60;
+    char tz[64] = "";
+    GetEnvironmentVariableA("TZ", tz, sizeof tz);
+    if (std::string(tz) == "Europe/Berlin") EXPECT_EQ(offset, 3600);
+#else
+    const time_t when = static_cast<time_t>(utc.ticks / ticksPerSecond - 11644473600ull);
+    struct tm parts;
+    ASSERT_NE(localtime_r(&when, &parts), nullptr);
+    const long long offset = parts.tm_gmtoff;
+#endif
+    EXPECT_EQ(static_cast<long long>(local.ticks - utc.ticks), offset * static_cast<long long>(ticksPerSecond));
 }
 
 TEST_F(FileSystemTest, CurrentDirectoryRoundTrip) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/run.h"
 #include "fake_ui.h"
@@ -65,41 +67,36 @@ TEST_F(RunTest, NoHostReportsNothingInstalled) {
     EXPECT_EQ(fakeUi::cursors, (std::vector<int>{cursorWait, cursorArrow}));
 }
 
-TEST_F(RunTest, HostsFoundButNoneCheckedReportNothingInstalled) {
+// Reports 5, 3, 4 and 2; only checked hosts of a known kind are installed into.
+TEST_F(RunTest, TheReportCountsTheHostsInstalledInto) {
     standardFiles();
-    addHost(hostAppOnly, "h1").checked = 0;
-    addHost(hostAppAndPlugDir, "h2").checked = 0;
-    runInstallation(script);
-    EXPECT_EQ(finalPage().heading, "Nothing installed");
-    EXPECT_FALSE(fileExists(dir / "h1/A.exe"));
-}
-
-TEST_F(RunTest, ThreeHostsAreCounted) {
-    standardFiles();
-    addHost(hostAppAndPlugDir, "h1");
-    addHost(hostAppOnly, "h2");
-    addHost(hostAppAndPlugDir, "h3");
-    runInstallation(script);
-    EXPECT_EQ(finalPage().heading, "Installed into 3 hosts");
-    EXPECT_EQ(readFile(dir / "h1/Reg/Filters/B.8bf"), "filter");
-    EXPECT_EQ(readFile(dir / "h2/Plug-ins/Filters/B.8bf"), "filter");
-    EXPECT_EQ(readFile(dir / "h3/A.exe"), "program");
-}
-
-TEST_F(RunTest, OneAppOnlyHostReportsMessageFour) {
-    standardFiles();
-    addHost(hostAppOnly, "h1");
-    runInstallation(script);
-    EXPECT_EQ(finalPage().heading, "Installed into one host without plug-in directory");
-}
-
-TEST_F(RunTest, OneHostWithBothDirectoriesReportsMessageTwo) {
-    standardFiles();
-    addHost(hostNone, "h0");
-    addHost(hostAppAndPlugDir, "h1");
-    runInstallation(script);
-    EXPECT_EQ(finalPage().heading, "Installed into one host");
-    EXPECT_FALSE(fileExists(dir / "h0/A.exe"));
+    const struct {
+        std::vector<std::pair<int, int>> hosts;  // kind, checked
+        const char* heading;
+    } cases[] = {
+        {{{hostAppOnly, 0}, {hostAppAndPlugDir, 0}}, "Nothing installed"},
+        {{{hostAppAndPlugDir, 1}, {hostAppOnly, 1}, {hostAppAndPlugDir, 1}}, "Installed into 3 hosts"},
+        {{{hostAppOnly, 1}}, "Installed into one host without plug-in directory"},
+        {{{hostNone, 1}, {hostAppAndPlugDir, 1}}, "Installed into one host"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        fakeUi::reset();
+        script.hosts = HostTable{};
+        std::vector<std::string> names;
+        for (const auto& host : c.hosts) {
+            names.push_back("h" + std::to_string(n++));
+            addHost(host.first, names.back()).checked = host.second;
+        }
+        runInstallation(script);
+        EXPECT_EQ(finalPage().heading, c.heading);
+        for (size_t i = 0; i < c.hosts.size(); ++i) {
+            const bool installed = c.hosts[i].second && c.hosts[i].first != hostNone;
+            EXPECT_EQ(fileExists(dir / names[i] + "/A.exe"), installed) << c.heading << " " << i;
+        }
+    }
+    EXPECT_EQ(readFile(dir / "h2/Reg/Filters/B.8bf"), "filter");
+    EXPECT_EQ(readFile(dir / "h3/Plug-ins/Filters/B.8bf"), "filter");
 }
 
 TEST_F(RunTest, TheCompleteInstallationOfOneAppOnlyHost) {

