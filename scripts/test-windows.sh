@@ -157,9 +157,6 @@ wineserver_kill
 step "wizard_tests.exe (dialog layout)" timeout 300 "$WINE" "$W64/tests/wizard/wizard_tests.exe"
 step "halvex.dll through LoadLibraryA/GetProcAddress, threads before and after the load" \
   timeout 300 "$WINE" "$W64/tests/windows/halvex-caller.exe" "$(winpath "$W64/fftlib/halvex.dll")"
-step "wizard dialog driven under Wine (run_dialog_drive.sh)" \
-  env WIZARD_DISPLAY="$display" sh "$ROOT/tests/wizard/run_dialog_drive.sh" \
-  "$W64/tests/wizard/wizard-dialog-drive.exe" "$WINEPREFIX"
 
 # ---------------------------------------------------------------- setup.exe
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <utility>
 
 #include "engine/files.h"
 #include "fake_ui.h"
@@ -57,25 +58,26 @@ TEST_F(FilesTest, AskWithEqualDatesAsksWithNoAsDefaultAndNoWords) {
     EXPECT_EQ(target(), "old");
 }
 
-TEST_F(FilesTest, ANewerSourceDefaultsToYesWithTheFirstWords) {
-    prepare(1);
-    fakeUi::answers.push_back(answerYes);
-    EXPECT_TRUE(copy(keywordAskIfDiffer));
-    ASSERT_EQ(fakeUi::boxes.size(), 1u);
-    EXPECT_EQ(fakeUi::boxes[0].style, static_cast<unsigned>(boxYesNo | boxIconQuestion));
-    EXPECT_NE(fakeUi::boxes[0].text.find("09:30 (older) by"), std::string::npos) << fakeUi::boxes[0].text;
-    EXPECT_NE(fakeUi::boxes[0].text.find("09:31 (newer)?"), std::string::npos) << fakeUi::boxes[0].text;
-    EXPECT_EQ(target(), "new");
-}
-
-TEST_F(FilesTest, AnOlderSourceDefaultsToNoWithTheSecondWords) {
-    prepare(-1);
-    EXPECT_TRUE(copy(keywordAsk));
-    ASSERT_EQ(fakeUi::boxes.size(), 1u);
-    EXPECT_EQ(fakeUi::boxes[0].style, static_cast<unsigned>(boxYesNo | boxIconQuestion | boxDefButton2));
-    EXPECT_NE(fakeUi::boxes[0].text.find("09:30 (newer) by"), std::string::npos) << fakeUi::boxes[0].text;
-    EXPECT_NE(fakeUi::boxes[0].text.find("09:29 (older)?"), std::string::npos) << fakeUi::boxes[0].text;
-    EXPECT_EQ(target(), "old");
+// A newer source defaults to Yes, an older one to No; the words follow the dates.
+TEST_F(FilesTest, TheQuestionsDefaultAndWordsFollowTheDates) {
+    const struct {
+        int order, keyword;
+        unsigned style;
+        const char *destinationWords, *sourceWords, *target;
+    } cases[] = {
+        {1, keywordAskIfDiffer, boxYesNo | boxIconQuestion, "09:30 (older) by", "09:31 (newer)?", "new"},
+        {-1, keywordAsk, boxYesNo | boxIconQuestion | boxDefButton2, "09:30 (newer) by", "09:29 (older)?", "old"},
+    };
+    for (const auto& c : cases) {
+        fakeUi::reset();
+        prepare(c.order);
+        EXPECT_TRUE(copy(c.keyword));
+        ASSERT_EQ(fakeUi::boxes.size(), 1u);
+        EXPECT_EQ(fakeUi::boxes[0].style, c.style);
+        EXPECT_NE(fakeUi::boxes[0].text.find(c.destinationWords), std::string::npos) << fakeUi::boxes[0].text;
+        EXPECT_NE(fakeUi::boxes[0].text.find(c.sourceWords), std::string::npos) << fakeUi::boxes[0].text;
+        EXPECT_EQ(target(), c.target);
+    }
 }
 
 TEST_F(FilesTest, WordsWithOnlyTheFirstCellAreEmptyForAnOlderSource) {
@@ -141,14 +143,9 @@ TEST_F(FilesTest, AQuestionWithUnexpectedConversionsIsShownAsWritten) {
 }
 
 TEST(DateTest, MonthNamesCarryTheirBlanks) {
-    EXPECT_STREQ(monthName(1), "January ");
-    EXPECT_STREQ(monthName(2), "February ");
-    EXPECT_STREQ(monthName(3), "March");
-    EXPECT_STREQ(monthName(7), "July ");
-    EXPECT_STREQ(monthName(12), "December");
-    EXPECT_STREQ(monthName(0), "");
-    EXPECT_STREQ(monthName(13), "");
-    EXPECT_STREQ(monthName(-1), "");
+    const std::pair<int, const char*> names[] = {{1, "January "}, {2, "February "}, {3, "March"}, {7, "July "},
+                                                 {12, "December"}, {0, ""}, {13, ""}, {-1, ""}};
+    for (const auto& name : names) EXPECT_STREQ(monthName(name.first), name.second) << name.first;
 }
 
 TEST(DateTest, DateTexts) {

@@ -66,13 +66,6 @@ TEST(HiveTest, NamesMayHoldBracketsAndEscapedQuotes) {
     EXPECT_NE(hiveFindValue(*key, "a\"b\\c"), nullptr);
 }
 
-TEST(HiveTest, TheFirstSpellingOfAKeyIsKept) {
-    Parsed parsed = parse(std::string(header) + "[HKEY_LOCAL_MACHINE\\Mixed]\n[hkey_local_machine\\MIXED\\x]\n");
-    ASSERT_TRUE(parsed.sound) << parsed.report;
-    ASSERT_EQ(parsed.root.subkeys.size(), 1u);
-    EXPECT_EQ(parsed.root.subkeys[0]->name, "Mixed");
-}
-
 struct Malformed {
     const char* body;  // after the header line
     int line;
@@ -125,13 +118,6 @@ TEST(HiveTest, NestingDeeperThanTheRegistryAllowsIsMalformed) {
     EXPECT_FALSE(parse(std::string(header) + "[" + path + "]\n").sound);
     path.resize(path.size() - 2);
     EXPECT_TRUE(parse(std::string(header) + "[" + path + "]\n").sound);
-}
-
-TEST(HiveTest, WindowsOrderComparesUpperCase) {
-    EXPECT_LT(hiveCompareNames("AB", "a_b"), 0);
-    EXPECT_EQ(hiveCompareNames("abc", "ABC"), 0);
-    EXPECT_LT(hiveCompareNames("ab", "ABC"), 0);
-    EXPECT_GT(hiveCompareNames("b", "A"), 0);
 }
 
 }  // namespace

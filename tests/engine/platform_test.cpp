@@ -389,7 +389,9 @@ TEST(FileTimeTest, LocalTimeFollowsTheSystemTimeZone) {
     const long long offset = -static_cast<long long>(zone.Bias + zone.StandardBias) * 60;
     char tz[64] = "";
     GetEnvironmentVariableA("TZ", tz, sizeof tz);
-    if (std::string(tz) == "Europe/Berlin") EXPECT_EQ(offset, 3600);
+    if (std::string(tz) == "Europe/Berlin") {
+        EXPECT_EQ(offset, 3600);
+    }
 #else
     const time_t when = static_cast<time_t>(utc.ticks / ticksPerSecond - 11644473600ull);
     struct tm parts;

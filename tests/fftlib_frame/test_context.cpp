@@ -201,39 +201,6 @@ TEST_F(FrameContext, HugeSizesReturnNullInsteadOfWrapping) {
     EXPECT_EQ(alignedAllocLiveBlocks(), live);
 }
 
-TEST_F(FrameContext, AllocationFailureHookCountsSuccessesThenFails) {
-    setAlignedAllocFailure(2, 1);  // two succeed, one fails, then normal again
-    void* a = alignedAlloc(8);
-    void* b = alignedAlloc4(8);
-    void* c = alignedAlloc8(8);
-    void* d = alignedAlloc(8);
-    EXPECT_NE(a, nullptr);
-    EXPECT_NE(b, nullptr);
-    EXPECT_EQ(c, nullptr);
-    EXPECT_NE(d, nullptr);
-    alignedFree(a);
-    alignedFree(b);
-    alignedFree(d);
-
-    setAlignedAllocFailure(0, -1);  // every call fails until cleared
-    EXPECT_EQ(alignedAlloc(1), nullptr);
-    EXPECT_EQ(alignedAlloc(1), nullptr);
-    EXPECT_EQ(getWorkBuffer(4, 1), nullptr);
-    clearAlignedAllocFailure();
-    void* e = alignedAlloc(1);
-    EXPECT_NE(e, nullptr);
-    alignedFree(e);
-
-    // The hook is per thread: another thread allocates normally meanwhile.
-    setAlignedAllocFailure(0, -1);
-    void* other = nullptr;
-    std::thread worker([&] { other = alignedAlloc(16); });
-    worker.join();
-    EXPECT_NE(other, nullptr);
-    alignedFree(other);
-    clearAlignedAllocFailure();
-}
-
 // The frame's own clean-up frees every block of the four caches and the
 // work-buffer slots (thread end and unload use it).
 TEST_F(FrameContext, ReleasingTheRecordFreesEveryTableAndBuffer) {

@@ -97,19 +97,6 @@ TEST_F(FrameWaterfall, ProbingFormUsesTheProbe) {
     EXPECT_EQ(classifyProcessor(), 6);
 }
 
-// --- Preference lists ---
-
-TEST(FramePreferenceLists, RowsAsSpecified) {
-    const std::vector<std::vector<int32_t>> rows = {
-        {0}, {1, 0}, {2, 0}, {3, 2, 1, 0}, {4, 3, 2, 1, 0}, {5, 4, 3, 2, 1, 0}};
-    for (int c = 0; c < 6; ++c) {
-        size_t i = 0;
-        for (; i < rows[c].size(); ++i) EXPECT_EQ(preferenceLists[c][i], rows[c][i]) << c;
-        EXPECT_EQ(preferenceLists[c][i], 6) << "row " << c << " ends with 6";
-        for (++i; i < 7; ++i) EXPECT_EQ(preferenceLists[c][i], 0) << c;
-    }
-}
-
 // --- Binding over test tables ---
 
 // Distinct fake implementations: variant v of entry e is marker(e, v).
