@@ -76,40 +76,45 @@ TEST_F(HostsTest, OnlyTheFirstFiveHostKeysCount) {
     EXPECT_TRUE(fakeUi::boxes.empty());
 }
 
-TEST_F(HostsTest, AHostWithoutItsPluginKeyIsNotOffered) {
-    use(Hive().key("7.0\\ApplicationPath").value("", "C:\\App"));
-    discoverHosts(table, &fixture.variant);
-    EXPECT_EQ(table.hostCount, 0);
-    EXPECT_EQ(table.entries[0].kind, hostNone);
-    EXPECT_STREQ(table.entries[0].appDir, "");
+// Each slot as "kind appDir|plugDir" (kinds: 0 none, 1 appOnly, 2 both; a
+// slot of kind none is never installed into, so its plug-in directory is not shown).
+std::string slots(const HostTable& table) {
+    std::string out;
+    for (int i = 0; i < table.hostCount; ++i) {
+        const HostEntry& entry = table.entries[i];
+        out += (i ? "; " : "") + std::to_string(entry.kind) + " " + entry.appDir;
+        if (entry.kind != hostNone) out += "|" + std::string(entry.plugDir);
+    }
+    return out;
 }
 
-TEST_F(HostsTest, APluginKeyWithoutDefaultValueGivesAppOnly) {
-    use(Hive().host("7.0", "", "C:\\App"));
-    discoverHosts(table, &fixture.variant);
-    ASSERT_EQ(table.hostCount, 1);
-    EXPECT_EQ(table.entries[0].kind, hostAppOnly);
-    EXPECT_STREQ(table.entries[0].plugDir, "");
-    EXPECT_STREQ(table.entries[0].label, "C:\\App\\");
-}
-
-TEST_F(HostsTest, AnApplicationDirectoryHeldAsAValueIsFoundTheSame) {
-    use(Hive().key("7.0\\PluginPath").value("", "C:\\Plug\\").key("7.0").value("applicationpath", "C:\\App\\"));
-    discoverHosts(table, &fixture.variant);
-    ASSERT_EQ(table.hostCount, 1);
-    EXPECT_STREQ(table.entries[0].appDir, "C:\\App\\");
-    EXPECT_STREQ(table.entries[0].plugDir, "C:\\Plug\\");
-    EXPECT_EQ(table.entries[0].kind, hostAppAndPlugDir);
-}
-
-TEST_F(HostsTest, TrailingBackslashesAreNotDoubledAndEmptyTextBecomesOne) {
-    use(Hive().host("1", "C:\\Plug\\", "").host("2", "C:\\Plug", "D:\\App\\"));
-    discoverHosts(table, &fixture.variant);
-    ASSERT_EQ(table.hostCount, 2);
-    EXPECT_STREQ(table.entries[0].appDir, "\\");
-    EXPECT_STREQ(table.entries[0].plugDir, "C:\\Plug\\");
-    EXPECT_STREQ(table.entries[1].appDir, "D:\\App\\");
-    EXPECT_STREQ(table.entries[1].plugDir, "C:\\Plug\\");
+// A missing plug-in key, a plug-in key without default value (appOnly), the
+// application directory as a value, trailing backslashes, texts and key names
+// that do not fit (their slot stays, never opened).
+TEST_F(HostsTest, DiscoveryFillsTheSlotsFromTheHive) {
+    const std::string tooLong(511, 'x'), fits(510, 'y');  // 511 and a backslash do not fit in 512 with the NUL
+    const struct {
+        Hive hive;
+        std::string slots;
+    } cases[] = {
+        {Hive().key("7.0\\ApplicationPath").value("", "C:\\App"), ""},
+        {Hive().host("7.0", "", "C:\\App"), "1 C:\\App\\|"},
+        {Hive().key("7.0\\PluginPath").value("", "C:\\Plug\\").key("7.0").value("applicationpath", "C:\\App\\"),
+         "2 C:\\App\\|C:\\Plug\\"},
+        {Hive().host("1", "C:\\Plug\\", "").host("2", "C:\\Plug", "D:\\App\\"),
+         "2 \\|C:\\Plug\\; 2 D:\\App\\|C:\\Plug\\"},
+        {Hive().host("1", "C:\\Plug", tooLong).host("2", "C:\\Plug", fits), "0 ; 2 " + fits + "\\|C:\\Plug\\"},
+        {Hive().host(std::string(300, 'a'), "P", "A").host("b", "P", "B"), "0 ; 2 B\\|P\\"},
+    };
+    for (const auto& c : cases) {
+        table = HostTable{};
+        use(c.hive);
+        discoverHosts(table, &fixture.variant);
+        EXPECT_EQ(slots(table), c.slots) << c.hive.text();
+        EXPECT_EQ(table.entries[table.hostCount].kind, hostNone);
+        EXPECT_STREQ(table.entries[table.hostCount].appDir, "");
+    }
+    EXPECT_STREQ(table.entries[1].label, "B\\");  // the page drops the backslash
 }
 
 TEST_F(HostsTest, AMissingRootKeyShowsMessageZeroThenTheNoHostPage) {
@@ -228,26 +233,6 @@ TEST_F(HostsTest, TheDialogLeavesTheCurrentDirectoryAsItWas) {
     EXPECT_STREQ(buffer, "untouched");
     ASSERT_NE(getcwd(after, sizeof after), nullptr);
     EXPECT_STREQ(after, before);
-}
-
-TEST_F(HostsTest, RegistryTextsThatDoNotFitCountAsNotFound) {
-    std::string longText(511, 'x');  // 511 characters and a backslash do not fit in 512 with the NUL
-    use(Hive().host("1", "C:\\Plug", longText).host("2", "C:\\Plug", std::string(510, 'y')));
-    discoverHosts(table, &fixture.variant);
-    ASSERT_EQ(table.hostCount, 2);
-    EXPECT_EQ(table.entries[0].kind, hostNone);
-    EXPECT_STREQ(table.entries[0].appDir, "");
-    EXPECT_EQ(table.entries[1].kind, hostAppAndPlugDir);
-    EXPECT_EQ(std::string(table.entries[1].appDir), std::string(510, 'y') + "\\");
-}
-
-TEST_F(HostsTest, AHostKeyNameTooLongTakesASlotButIsNeverOpened) {
-    std::string longName(300, 'a');
-    use(Hive().host(longName, "P", "A").host("b", "P", "B"));
-    discoverHosts(table, &fixture.variant);
-    ASSERT_EQ(table.hostCount, 2);
-    EXPECT_EQ(table.entries[0].kind, hostNone);
-    EXPECT_EQ(table.entries[1].kind, hostAppAndPlugDir);
 }
 
 TEST_F(HostsTest, AbsentKeyNamesFindNothing) {

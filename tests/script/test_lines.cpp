@@ -28,12 +28,35 @@ std::vector<Read> readAll(const std::string& content, bool expand = false) {
     return out;
 }
 
-TEST(ReadLine, SkipsCommentsAndLinesWithoutTagsAndStripsLeadingBlanks) {
-    auto lines = readAll("free text \"quoted\"\n \t ! <<set title>> \"comment\"\n\t  <<set title>> \"T\"\n");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].kind, lineTag);
-    EXPECT_EQ(lines[0].text, "<<set title>> \"T\"\n");  // keeps its LF
-    EXPECT_EQ(lines[1].kind, lineEndOfFile);
+// Comments and lines without a tag are skipped, leading blanks stripped, the
+// LF kept; a NUL line or trailing blanks end the file; CR before LF goes and
+// "\n" becomes CR LF (also without expansion); long lines are cut every 4094
+// characters, and a CR LF split by the cut still reads as one line end.
+TEST(ReadLine, TheLinesAsRead) {
+    const std::string cutLine = "<<a>>" + std::string(5000, 'x') + "<<b>>\n";
+    const std::string beforeCr = "<<a>>" + std::string(4094 - 5 - 1, 'x');  // the CR is character 4094
+    const struct {
+        std::string content;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"free text \"quoted\"\n \t ! <<set title>> \"comment\"\n\t  <<set title>> \"T\"\n",
+         {"<<set title>> \"T\"\n"}},
+        {std::string("<<a>>\n\0<<b>>\n<<c>>\n", 20), {"<<a>>\n"}},
+        {"<<a>>\n   ", {"<<a>>\n"}},
+        {"", {}},
+        {"<<a>> \"x\"\r\n<<b>> \"1\\n2\"\n", {"<<a>> \"x\"\n", "<<b>> \"1\r\n2\"\n"}},
+        {cutLine, {cutLine.substr(0, 4094), cutLine.substr(4094)}},
+        {beforeCr + "\r\n<<b>>\n", {beforeCr + "\n", "<<b>>\n"}},
+    };
+    for (const auto& c : cases) {
+        const auto lines = readAll(c.content);
+        ASSERT_EQ(lines.size(), c.lines.size() + 1) << c.content.substr(0, 60);
+        for (size_t i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(lines[i].kind, lineTag);
+            EXPECT_EQ(lines[i].text, c.lines[i]);
+        }
+        EXPECT_EQ(lines.back().kind, lineEndOfFile);
+    }
 }
 
 TEST(ReadLine, ClassifiesMarkersInTheirOrder) {
@@ -45,39 +68,6 @@ TEST(ReadLine, ClassifiesMarkersInTheirOrder) {
     EXPECT_EQ(kinds, (std::vector<LineKind>{lineStartScript, lineEndScript, lineStartSet, lineEndSet,
                                             lineStartVariant, lineEndVariant, lineStartSet,
                                             lineEndVariant, lineEndOfFile}));
-}
-
-TEST(ReadLine, EndOfFileForNulLineAndTrailingBlanks) {
-    auto nul = readAll(std::string("<<a>>\n\0<<b>>\n<<c>>\n", 20));
-    ASSERT_EQ(nul.size(), 2u);
-    EXPECT_EQ(nul[1].kind, lineEndOfFile);
-    auto blanks = readAll("<<a>>\n   ");
-    ASSERT_EQ(blanks.size(), 2u);
-    EXPECT_EQ(blanks[1].kind, lineEndOfFile);
-    EXPECT_EQ(readAll("")[0].kind, lineEndOfFile);
-}
-
-TEST(ReadLine, DropsCrBeforeLfAndTurnsBackslashNIntoCrLf) {
-    auto lines = readAll("<<a>> \"x\"\r\n<<b>> \"1\\n2\"\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].text, "<<a>> \"x\"\n");
-    EXPECT_EQ(lines[1].text, "<<b>> \"1\r\n2\"\n");  // also without expansion
-}
-
-TEST(ReadLine, CutsLongLinesEvery4094Characters) {
-    std::string line = "<<a>>" + std::string(5000, 'x') + "<<b>>\n";
-    auto lines = readAll(line);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].text.size(), 4094u);
-    EXPECT_EQ(lines[1].text, std::string(5005 - 4094, 'x') + "<<b>>\n");
-}
-
-TEST(ReadLine, CrLfSplitByTheCutStillReadsAsOneLineEnd) {
-    std::string first = "<<a>>" + std::string(4094 - 5 - 1, 'x');  // the CR is character 4094
-    auto lines = readAll(first + "\r\n<<b>>\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].text, first + "\n");
-    EXPECT_EQ(lines[1].text, "<<b>>\n");
 }
 
 TEST(ReadLine, ClassifiesBeforeExpanding) {
