@@ -4,6 +4,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../../fftlib/engine/variants.h"
@@ -125,37 +126,25 @@ TEST(FrameBinding, EveryClassBindsItsOwnVariantWhenAllArePresent) {
 }
 
 TEST(FrameBinding, TheWalkFallsBackDownTheRow) {
-    {   // class 5 without variant 5 binds 4
+    const struct {
+        int32_t processorClass;
+        std::vector<std::pair<int, int>> missing;  // entry, variant
+        int32_t bound;
+    } cases[] = {
+        {5, {{0, 5}}, 4},
+        {3, {{1, 3}, {1, 2}}, 1},
+        {4, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}, 0},
+        {2, {{0, 2}, {0, 0}}, -1},  // 1 is not in its row
+        {1, {{0, 1}}, 0},           // never produced, but its row works
+    };
+    for (const auto& c : cases) {
         TestTable t;
-        t.entries[0].implementations[5] = nullptr;
-        EXPECT_EQ(walkPreferenceList(t.entries, 2, 5), 4);
-        EXPECT_EQ(t.slots[0], marker(0, 4));
-        EXPECT_EQ(t.slots[1], marker(1, 4));
-    }
-    {   // class 3 without 3 and 2 (in the second entry) binds 1
-        TestTable t;
-        t.entries[1].implementations[3] = nullptr;
-        t.entries[1].implementations[2] = nullptr;
-        EXPECT_EQ(walkPreferenceList(t.entries, 2, 3), 1);
-        EXPECT_EQ(t.slots[0], marker(0, 1));
-        EXPECT_EQ(t.slots[1], marker(1, 1));
-    }
-    {   // class 4 with only variant 0: 0
-        TestTable t;
-        for (int v = 1; v < 6; ++v) t.entries[0].implementations[v] = nullptr;
-        EXPECT_EQ(walkPreferenceList(t.entries, 2, 4), 0);
-        EXPECT_EQ(t.slots[0], marker(0, 0));
-    }
-    {   // class 2 without 2 and 0: nothing binds (1 is not in its row)
-        TestTable t;
-        t.entries[0].implementations[2] = nullptr;
-        t.entries[0].implementations[0] = nullptr;
-        EXPECT_EQ(walkPreferenceList(t.entries, 2, 2), -1);
-    }
-    {   // class 1 (never produced, but its row works): 1, then 0
-        TestTable t;
-        t.entries[0].implementations[1] = nullptr;
-        EXPECT_EQ(walkPreferenceList(t.entries, 2, 1), 0);
+        for (const auto& m : c.missing) t.entries[m.first].implementations[m.second] = nullptr;
+        EXPECT_EQ(walkPreferenceList(t.entries, 2, c.processorClass), c.bound) << "class " << c.processorClass;
+        if (c.bound >= 0) {
+            EXPECT_EQ(t.slots[0], marker(0, c.bound)) << "class " << c.processorClass;
+            EXPECT_EQ(t.slots[1], marker(1, c.bound)) << "class " << c.processorClass;
+        }
     }
 }
 
