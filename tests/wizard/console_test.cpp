@@ -150,32 +150,12 @@ TEST(ConsoleTranscript, CheckPageWithCancelQuestion) {
     EXPECT_EQ(showPage(&page, false), 2);
     EXPECT_EQ(page.checked[0], 0);
     EXPECT_EQ(page.checked[1], 1);
-    EXPECT_EQ(console.output(),
-              "== page \"Hosts\"\n"
-              "heading: Install into:\n"
-              "check 1: [x] C:\\Host A\n"
-              "check 2: [ ] D:\\Host B\n"
-              "back: Back\n"
-              "next: Install\n"
-              "cancel: Quit\n"
-              "== page \"Hosts\"\n"
-              "heading: Install into:\n"
-              "check 1: [x] C:\\Host A\n"
-              "check 2: [x] D:\\Host B\n"
-              "back: Back\n"
-              "next: Install\n"
-              "cancel: Quit\n"
-              "== box \"Hosts\" icon=question buttons=yesno default=yes\n"
-              "text: Really quit?\n"
-              "== page \"Hosts\"\n"
-              "heading: Install into:\n"
-              "check 1: [ ] C:\\Host A\n"
-              "check 2: [x] D:\\Host B\n"
-              "back: Back\n"
-              "next: Install\n"
-              "cancel: Quit\n"
-              "== box \"Hosts\" icon=question buttons=yesno default=yes\n"
-              "text: Really quit?\n");
+    const auto block = [](char first, char second) {
+        return std::string("== page \"Hosts\"\nheading: Install into:\ncheck 1: [") + first +
+               "] C:\\Host A\ncheck 2: [" + second + "] D:\\Host B\nback: Back\nnext: Install\ncancel: Quit\n";
+    };
+    const std::string question = "== box \"Hosts\" icon=question buttons=yesno default=yes\ntext: Really quit?\n";
+    EXPECT_EQ(console.output(), block('x', ' ') + block('x', 'x') + question + block(' ', 'x') + question);
 }
 
 TEST(ConsoleTranscript, EndOfInputCancelsWithoutTheQuestion) {
