@@ -42,6 +42,8 @@ void bitRevCopy(const float* src, float* dst, int64_t n, const int32_t* table);
 // In a process only one variant is bound, so this never releases anything
 // there; it makes forcing variants one after another (tests, tools) safe.
 void claimTableCaches(int32_t variant);
+// True when the caches hold the tables of that variant (or nothing else).
+bool tableCachesOwnedBy(int32_t variant);
 // alignedAlloc of count elements of size bytes plus extra bytes; null when that
 // does not fit in the address space or the heap refuses.
 void* allocTable(uint64_t count, uint64_t size, uint64_t extra);

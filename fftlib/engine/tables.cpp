@@ -125,6 +125,8 @@ inline void sw(float* a, float* b) {
 thread_local int32_t tableCacheOwner = -1;
 }
 
+bool tableCachesOwnedBy(int32_t variant) { return tableCacheOwner == variant; }
+
 void claimTableCaches(int32_t variant) {
     if (tableCacheOwner == variant) return;
     releaseAllTables();
