@@ -26,6 +26,7 @@ static inline v4sf VSET1(float x) { return _mm_set1_ps(x); }
 static inline v4sf VSETR(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
 // -0.0 in every lane: VXOR with it negates.
 static inline v4sf VSIGNMASK() { return _mm_set1_ps(-0.0f); }
+static inline v4sf VZERO() { return _mm_setzero_ps(); }
 
 // Loads and stores: VLOAD/VSTORE need 16-byte alignment, the U forms only the
 // natural 4-byte alignment of floats.
@@ -33,16 +34,18 @@ static inline v4sf VLOAD(const float* p) { return _mm_load_ps(p); }
 static inline v4sf VLOADU(const float* p) { return _mm_loadu_ps(p); }
 static inline void VSTORE(float* p, v4sf a) { _mm_store_ps(p, a); }
 static inline void VSTOREU(float* p, v4sf a) { _mm_storeu_ps(p, a); }
-// Four floats read as two 64-bit halves (4-byte alignment suffices): with
-// SSE2 the low half comes from a 64-bit integer move, without it from movlps.
-static inline v4sf VLOAD2X2(const float* p) {
+// Four floats read as two 64-bit halves, lanes 0-1 from lo and 2-3 from hi
+// (4-byte alignment suffices): with SSE2 the low half comes from a 64-bit
+// integer move, without it from movlps.
+static inline v4sf VLOADPAIRS(const float* lo, const float* hi) {
 #if defined(__SSE2__)
-    const v4sf lo = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+    const v4sf low = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(lo)));
 #else
-    const v4sf lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p));
+    const v4sf low = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(lo));
 #endif
-    return _mm_loadh_pi(lo, reinterpret_cast<const __m64*>(p + 2));
+    return _mm_loadh_pi(low, reinterpret_cast<const __m64*>(hi));
 }
+static inline v4sf VLOAD2X2(const float* p) { return VLOADPAIRS(p, p + 2); }
 // Non-temporal store (16-byte aligned destination) and the fence that orders
 // such stores before anything that follows.
 static inline void VSTREAM(float* p, v4sf a) { _mm_stream_ps(p, a); }
