@@ -179,14 +179,15 @@ TEST_F(VariantsTest, VectorVariantsGiveTheSameBitsOnMisalignedArrays) {
     }
 }
 
-// A transform that is one vector leaf folds the bit-reversing copy into the
-// leaf's first pass when input and output are distinct arrays: its bits are
-// those of the copy followed by ditTransform, in both directions, on aligned
-// and misaligned output, and for a caller transforming in place.
+// The vector variants fold the bit-reversing copy into the leaves' first pass
+// when input and output are distinct arrays (a single leaf, or the leaves of
+// a blocked transform): the bits are those of the copy followed by
+// ditTransform, in both directions, on aligned and misaligned output, and
+// for a caller transforming in place.
 TEST_F(VariantsTest, VectorLeafFromNaturalOrderEqualsTheCopyAndTheLeaf) {
     for (int v : {4, 5}) {
         const VariantEngine& e = *variantEngines[v];
-        for (int order = 1; order <= e.params->leafOrder; ++order) {
+        for (int order = 1; order <= e.params->leafOrder + 2; ++order) {
             const int64_t n = int64_t(1) << order;
             const Signal x = randomSignal(n, uint32_t(order + 150));
             const float* table = e.getLeafTable(order);
