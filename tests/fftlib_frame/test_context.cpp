@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "halvex_internal.h"
+#if !defined(_WIN32)
+#include "tls_posix.h"
+#endif
 
 namespace {
 
@@ -89,6 +92,31 @@ TEST_F(FrameContext, AThreadGetsItsOwnRecordLazily) {
     EXPECT_EQ(mine->status, -5);
     mine->status = 0;
 }
+
+#if !defined(_WIN32)
+// The lookup keeps the thread's record at hand: once the thread has released
+// it (as at unload), the next call must build a new record, not hand back the
+// released one.
+TEST_F(FrameContext, AReleasedRecordIsNotHandedOutAgain) {
+    ThreadContext* afterRelease = reinterpret_cast<ThreadContext*>(1);
+    ThreadContext* again = nullptr;
+    ThreadContext* peeked = nullptr;
+    int32_t freshStatus = 1;
+    std::thread worker([&] {
+        getThreadContext()->status = -7;
+        releaseOwnContext();
+        afterRelease = peekThreadContext();
+        again = getThreadContext();
+        freshStatus = again->status;
+        peeked = peekThreadContext();
+    });
+    worker.join();
+    EXPECT_EQ(afterRelease, nullptr);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(freshStatus, 0);
+    EXPECT_EQ(peeked, again);
+}
+#endif
 
 TEST_F(FrameContext, WorkBufferGrowsAndIsReused) {
     ThreadContext* ctx = getThreadContext();
