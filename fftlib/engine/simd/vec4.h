@@ -22,8 +22,6 @@ static inline v4sf VXOR(v4sf a, v4sf b) { return _mm_xor_ps(a, b); }
 
 // Constants.
 static inline v4sf VSET1(float x) { return _mm_set1_ps(x); }
-// Lanes 0..3 in reading order.
-static inline v4sf VSETR(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
 // -0.0 in every lane: VXOR with it negates.
 static inline v4sf VSIGNMASK() { return _mm_set1_ps(-0.0f); }
 static inline v4sf VZERO() { return _mm_setzero_ps(); }
@@ -82,12 +80,6 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 
 // Rearrangements. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0], a[i1], b[i2], b[i3]).
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
-// (a0, b0, a1, b1) and (a2, b2, a3, b3).
-static inline v4sf VUNPACKLO(v4sf a, v4sf b) { return _mm_unpacklo_ps(a, b); }
-static inline v4sf VUNPACKHI(v4sf a, v4sf b) { return _mm_unpackhi_ps(a, b); }
-// (a0, a1, b0, b1) and (b2, b3, a2, a3).
-static inline v4sf VMOVELH(v4sf a, v4sf b) { return _mm_movelh_ps(a, b); }
-static inline v4sf VMOVEHL(v4sf a, v4sf b) { return _mm_movehl_ps(a, b); }
 // Rows r0..r3 become columns: afterwards rk holds lane k of the old rows.
 static inline void VTRANSPOSE4(v4sf& r0, v4sf& r1, v4sf& r2, v4sf& r3) {
     const v4sf t0 = _mm_unpacklo_ps(r0, r1), t1 = _mm_unpacklo_ps(r2, r3);
