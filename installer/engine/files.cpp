@@ -20,7 +20,45 @@ bool sameNameIgnoringCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Skips one path part and the separators after it; returns its length.
+size_t skipPart(const char*& p) {
+    const char* start = p;
+    while (*p && !isSeparator(*p)) ++p;
+    size_t length = static_cast<size_t>(p - start);
+    while (isSeparator(*p)) ++p;
+    return length;
+}
+
 }  // namespace
+
+bool isHostDirectory(const char* directory) {
+    if (!directory) return false;
+    const char* p = directory;
+    if (((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) && p[1] == ':') {
+        p += 2;
+    } else if (isSeparator(p[0]) && isSeparator(p[1])) {
+        p += 2;  // "\\server\share" is a root of its own
+        skipPart(p);
+        skipPart(p);
+    }
+    while (isSeparator(*p)) ++p;
+    // Windows drops the trailing dots and blanks of a part, so a part made of
+    // them names the directory it stands in; ".." leaves one part.
+    int depth = 0;
+    while (*p) {
+        const char* part = p;
+        size_t length = skipPart(p);
+        if (length == 2 && part[0] == '.' && part[1] == '.') {
+            if (depth > 0) --depth;
+            continue;
+        }
+        while (length > 0 && (part[length - 1] == '.' || part[length - 1] == ' ')) --length;
+        if (length > 0) ++depth;
+    }
+    return depth > 0;
+}
 
 const char* monthName(int month) {
     static const char* const names[13] = {"",     "January ", "February ", "March",   "April",    "May",
@@ -59,6 +97,7 @@ bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir
                     const Variant& variant) {
     bool ask = overwriteKeyword == keywordAsk || overwriteKeyword == keywordAskIfDiffer;
     if (!ask && overwriteKeyword != keywordOverwrite && overwriteKeyword != keywordNotOverwrite) return true;
+    if (!isHostDirectory(destDir)) return false;
 
     // A path that does not fit in MAX_PATH is refused: the copy fails.
     char source[fsMaxPath], destination[fsMaxPath];
@@ -90,6 +129,7 @@ bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir
 
 bool removeMatchingFiles(const char* name, const char* directory) {
     if (!name) name = "";
+    if (!isHostDirectory(directory)) return false;
     char pattern[fsMaxPath];
     if (!joinText(pattern, sizeof pattern, directory, "*")) return false;
     FsFindData entry;

@@ -15,7 +15,8 @@ enum {
 // in their own separator) under the overwrite keyword (a FileKeyword). True
 // when copied or, by the policy, left alone. A source or destination path that
 // does not fit in MAX_PATH (259 characters) is refused: the copy fails. The
-// overwrite question is composed in 4096 bytes and cut to fit.
+// overwrite question is composed in 4096 bytes and cut to fit. A destDir that
+// is not a host directory (isHostDirectory) fails the copy.
 bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir, int overwriteKeyword,
                     const Variant& variant);
 // Deletes every file called name (ASCII case ignored) in the tree under
@@ -23,7 +24,13 @@ bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir
 // exactly FILE_ATTRIBUTE_DIRECTORY) are walked into. An entry whose path does
 // not fit in MAX_PATH cannot be named: a wanted file makes the walk fail as an
 // undeletable one does, anything else is passed over.
+// A root or empty directory is refused: the walk would sweep a whole drive.
 bool removeMatchingFiles(const char* name, const char* directory);
+// True when directory lies below a drive or share root. An empty text, "\",
+// "/", "X:", "X:\" and "\\server\share\" (also spelt with "." or ".." parts)
+// are refused wherever a host directory is taken or used: a removal walk there
+// would sweep the whole drive, or the package's own directory.
+bool isHostDirectory(const char* directory);
 // The local last-write time of a file; false when it cannot be opened or a
 // conversion fails.
 bool readFileDate(const char* path, SystemTime* date);

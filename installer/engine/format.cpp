@@ -7,10 +7,11 @@ namespace {
 const unsigned maxField = 65535;  // widths and precisions are clamped here
 
 struct Spec {
-    bool left = false, plus = false, space = false, zero = false;
+    bool left = false, plus = false, space = false, zero = false, alternate = false;
     unsigned width = 0;
     bool hasPrecision = false;
     unsigned precision = 0;
+    char length = 0;  // 'h', 'l' or none
     char conversion = 0;
 };
 
@@ -32,6 +33,7 @@ bool readSpec(const char*& p, Spec& spec) {
         else if (*p == '+') spec.plus = true;
         else if (*p == ' ') spec.space = true;
         else if (*p == '0') spec.zero = true;
+        else if (*p == '#') spec.alternate = true;
         else break;
     }
     spec.width = readNumber(p);
@@ -40,11 +42,15 @@ bool readSpec(const char*& p, Spec& spec) {
         spec.hasPrecision = true;
         spec.precision = readNumber(p);
     }
+    if (*p == 'h' || *p == 'l') spec.length = *p++;
     spec.conversion = *p;
     if (*p) ++p;
+    bool numberFlags = !spec.alternate;
     switch (spec.conversion) {
-    case 's': return !spec.plus && !spec.space && !spec.zero;
-    case 'd': case 'i': return true;
+    case 's': return !spec.length && numberFlags && !spec.plus && !spec.space && !spec.zero;
+    case 'c': return numberFlags && !spec.plus && !spec.space && !spec.zero && !spec.hasPrecision;
+    case 'd': case 'i': case 'u': return numberFlags;
+    case 'x': case 'X': case 'o': return true;
     default: return false;
     }
 }
@@ -78,23 +84,45 @@ void renderText(Writer& out, const Spec& spec, const char* text) {
     if (spec.left) out.pad(' ', padding);
 }
 
+// A number argument as an int of the conversion's kind: "h" makes it a short,
+// u, x, X and o read it unsigned.
 void renderNumber(Writer& out, const Spec& spec, int number) {
+    if (spec.conversion == 'c') {
+        // A NUL would end the text early; it shows as nothing.
+        char c = static_cast<char>(number);
+        size_t length = c ? 1 : 0;
+        size_t padding = spec.width > length ? spec.width - length : 0;
+        if (!spec.left) out.pad(' ', padding);
+        if (c) out.put(c);
+        if (spec.left) out.pad(' ', padding);
+        return;
+    }
+    bool isSigned = spec.conversion == 'd' || spec.conversion == 'i';
+    unsigned base = spec.conversion == 'o' ? 8 : spec.conversion == 'u' || isSigned ? 10 : 16;
+    const char* digitSet = spec.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+    long long value = number;
+    if (spec.length == 'h') value = isSigned ? static_cast<short>(number) : static_cast<unsigned short>(number);
+    else if (!isSigned) value = static_cast<unsigned>(number);
+    unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
     char digits[32];
     size_t count = 0;
-    unsigned long long magnitude = number < 0 ? 0ull - static_cast<unsigned long long>(number)
-                                              : static_cast<unsigned long long>(number);
     while (magnitude) {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+        digits[count++] = digitSet[magnitude % base];
+        magnitude /= base;
     }
     size_t minimum = spec.hasPrecision ? spec.precision : 1;
+    // "#o" makes the first digit a 0; "#x" puts 0x before a non-zero value.
+    if (spec.alternate && base == 8 && minimum <= count) minimum = count + 1;
+    const char* prefix = spec.alternate && base == 16 && count ? (spec.conversion == 'X' ? "0X" : "0x") : "";
     size_t zeros = minimum > count ? minimum - count : 0;
-    char sign = number < 0 ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
-    size_t length = (sign ? 1 : 0) + zeros + count;
+    char sign = !isSigned ? 0 : value < 0 ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
+    size_t length = (sign ? 1 : 0) + std::strlen(prefix) + zeros + count;
     size_t padding = spec.width > length ? spec.width - length : 0;
     bool zeroPad = spec.zero && !spec.left && !spec.hasPrecision;
     if (!spec.left && !zeroPad) out.pad(' ', padding);
     if (sign) out.put(sign);
+    out.put(prefix, std::strlen(prefix));
     if (zeroPad) out.pad('0', padding);
     out.pad('0', zeros);
     while (count) out.put(digits[--count]);

@@ -3,13 +3,17 @@
 // A message text comes from the installation script, so its conversions are
 // checked against the arguments the installer passes before anything is
 // formatted. Accepted: "%%"; for a text argument %s with the flag '-', a width
-// and a precision; for a number argument %d or %i with the flags '-', '+', ' '
-// and '0', a width and a precision. A text may use fewer conversions than there
-// are arguments (the rest are not shown), each one taking the next argument.
-// Anything else (%n, %x, %ls, '*', '$', a length modifier, a %d where a text is
-// passed, more conversions than arguments, a lone '%' at the end) makes the
-// whole text be shown as written, unformatted, so its '%' signs appear as they
-// stand. Every result is cut to the buffer and always NUL-terminated.
+// and a precision; for a number argument %d, %i, %u, %x, %X and %o with the
+// flags '-', '+', ' ', '0' (and '#' for x, X and o), a width, a precision and
+// the length modifier 'h' or 'l', and %c with '-', a width and 'h' or 'l'. The
+// number is an int: 'l' changes nothing, 'h' cuts it to a short, %u, %x, %X
+// and %o read it unsigned. A text may use fewer conversions than there are
+// arguments (the rest are not shown), each one taking the next argument.
+// Anything else (%n, %ls, '*', '$', "hh" or "ll", a number conversion where a
+// text is passed or the reverse, more conversions than arguments, a lone '%'
+// at the end) makes the whole text be shown as written, unformatted, so its
+// '%' signs appear as they stand. Every result is cut to the buffer and always
+// NUL-terminated.
 #pragma once
 #include <cstddef>
 

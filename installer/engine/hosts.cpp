@@ -7,6 +7,7 @@
 #include "../platform/ui.h"
 #include "../script/text.h"
 #include "../wizard/page.h"
+#include "files.h"
 #include "hosts.h"
 #include "format.h"
 
@@ -24,8 +25,9 @@ const TextTable& parentButtons(const Variant& variant) {
 
 // Reads a registry value, whatever its type, as a directory: the text up to
 // its first NUL with a backslash appended unless it ends in one. A value that
-// is missing, larger than the buffer or too long for its backslash and NUL
-// counts as not found; out is then untouched.
+// is missing, larger than the buffer, too long for its backslash and NUL, or
+// empty or a root (an empty text would become "\\") counts as not found; out
+// is then untouched.
 bool readDirectoryValue(RegistryKey key, const char* valueName, char* out) {
     unsigned char data[registryTextSize];
     unsigned long size = sizeof data;
@@ -33,9 +35,12 @@ bool readDirectoryValue(RegistryKey key, const char* valueName, char* out) {
     size_t length = strnlen(reinterpret_cast<const char*>(data), size);
     bool hasSlash = length > 0 && data[length - 1] == '\\';
     if (length + (hasSlash ? 0 : 1) + 1 > static_cast<size_t>(hostTextSize)) return false;
-    std::memcpy(out, data, length);
-    if (!hasSlash) out[length++] = '\\';
-    out[length] = '\0';
+    char text[hostTextSize];
+    std::memcpy(text, data, length);
+    if (!hasSlash) text[length++] = '\\';
+    text[length] = '\0';
+    if (!isHostDirectory(text)) return false;
+    std::memcpy(out, text, length + 1);
     return true;
 }
 
@@ -201,7 +206,10 @@ bool browseForHost(WindowHandle owner, char* buffer, size_t size) {
     if (!chosen) return false;
     buffer[size - 1] = '\0';
     fsDirectoryOfPath(buffer, buffer, size);  // a prefix of the path: it always fits
-    return true;
+    // A program chosen at a drive's root would make the whole drive a host.
+    if (isHostDirectory(buffer)) return true;
+    buffer[0] = '\0';
+    return false;
 }
 
 int showInfo(const char* text, const Variant* variant) {

@@ -15,8 +15,9 @@ enum {
 };
 
 // Fills the table from the registry keys the Variant names (none: hostCount 0).
-// A value that is larger than 512 bytes, or that does not fit with its added
-// backslash and NUL, counts as not found. A host key name longer than 259
+// A value that is larger than 512 bytes, that does not fit with its added
+// backslash and NUL, or that is empty or a root (isHostDirectory), counts as
+// not found. A host key name longer than 259
 // characters takes its slot, which stays of kind hostNone. An absent key or
 // value name in the script is a key or value that cannot be opened.
 void discoverHosts(HostTable& table, const Variant* variant);
@@ -26,7 +27,8 @@ int chooseHosts(const Variant* variant, ModuleHandle instance, WindowHandle owne
 // The page shown when no host was found; resultNext or resultCancel.
 int offerBrowse(const Variant* variant, ModuleHandle instance, WindowHandle owner, HostTable& table);
 // The file-open dialog for the host's executable; on success buffer (size
-// bytes) holds the chosen file's drive and directory. The current directory is
+// bytes) holds the chosen file's drive and directory. A file at a root counts
+// as no file chosen (buffer then empty). The current directory is
 // put back afterwards (when it fits in MAX_PATH; a longer one cannot be kept).
 bool browseForHost(WindowHandle owner, char* buffer, size_t size);
 // A box with only OK, captioned with the Variant's title (empty without one).

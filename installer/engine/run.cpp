@@ -34,12 +34,17 @@ void copyFailed(char* errorText, size_t errorSize, const Variant& variant, const
 }
 
 // Settles the directory that receives the plug-in files, in host.plugDir.
-// False when the composed directory does not fit: the plug-in copies fail.
+// False when the composed directory does not fit, or would be composed from a
+// root: the plug-in copies fail.
 bool settlePluginDir(HostEntry& host, const Variant& variant) {
     const char* pluginsName = orEmpty(cell(variant.defaultPluginsDir, 0, 0));
     const char* filtersName = orEmpty(cell(variant.defaultFiltersDir, 0, 0));
     char directory[hostTextSize];
     if (host.kind == hostAppOnly) {
+        if (!isHostDirectory(host.appDir)) {
+            copyText(host.plugDir, sizeof host.plugDir, host.appDir);  // named by the error
+            return false;
+        }
         bool usable = joinText(directory, sizeof directory, host.appDir, pluginsName, "\\", filtersName, "\\") &&
                       (fsCreateDirectory(directory) || fsLastError() == fsErrorAlreadyExists);
         copyText(host.plugDir, sizeof host.plugDir, usable ? directory : host.appDir);
@@ -57,6 +62,13 @@ bool settlePluginDir(HostEntry& host, const Variant& variant) {
 bool removeOldCopies(const HostEntry& host, char* errorText, size_t errorSize, const Variant& variant) {
     for (const TextRow& row : variant.files.rows) {
         FileEntry file = fileEntry(row);
+        bool wanted = file.uninstallPolicy == keywordAsk || file.uninstallPolicy == keywordDoUninstall;
+        // A root or empty directory is refused before anything is asked, as a
+        // copy into it would be.
+        if (wanted && !isHostDirectory(host.appDir)) {
+            copyFailed(errorText, errorSize, variant, file.name, host.appDir);
+            return false;
+        }
         if (file.uninstallPolicy == keywordAsk) {
             char question[engineTextSize];
             MessageArg arg = textArg(file.name);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 #include "script/reader.h"
@@ -44,8 +45,9 @@ bool readWholeFile(FILE* file, std::string& text) {
 }  // namespace
 
 // The welcome page, or none when the script has no welcome text. Returns
-// resultCancel or resultNext.
-int showWelcomePage(Script& script) {
+// resultCancel or resultNext; *shown (when given) tells whether a page was
+// really shown, which a missing text or a dialog that fails does not.
+int showWelcomePage(Script& script, bool* shown) {
     WizardPage page;
     page.instance = script.instance;
     page.ownerWindow = script.ownerWindow;
@@ -54,53 +56,81 @@ int showWelcomePage(Script& script) {
     page.caption = cell(script.title, 0, 0);
     takeButtons(page, script.buttons);
     script.currentSet = 0;
+    if (shown) *shown = false;
     if (!page.headingText || !*page.headingText) return resultNext;
+    const int result = showPage(&page, false);
+    if (shown) *shown = result == resultCancel || result == resultBack || result == resultNext;
     // Back on the welcome page has nowhere to go, so it proceeds like Next.
-    return showPage(&page, false) == resultCancel ? resultCancel : resultNext;
+    return result == resultCancel ? resultCancel : resultNext;
 }
 
-// One Set's page, then the pages below it, down to the host step.
-int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
-               HostTable& hosts) {
-    WizardPage page;
+namespace {
+
+// A Set's page as it is shown each time it is entered: the nested Sets or the
+// Variants as its items, item 0 chosen.
+void fillSetPage(WizardPage& page, const Set& set, ModuleHandle instance, WindowHandle owner) {
     page.instance = instance;
     page.ownerWindow = owner;
-    page.caption = cell(set->title, 0, 0);
-    page.headingText = cell(set->text, 0, 0);
-    takeButtons(page, set->buttons);
-    if (set->subsets) {
-        for (const Set& nested : *set->subsets) appendItem(page.items, nested.intro, nested.comment);
+    page.caption = cell(set.title, 0, 0);
+    page.headingText = cell(set.text, 0, 0);
+    takeButtons(page, set.buttons);
+    if (set.subsets) {
+        for (const Set& nested : *set.subsets) appendItem(page.items, nested.intro, nested.comment);
     } else {
-        for (const Variant& variant : set->variants)
-            appendItem(page.items, variant.intro, variant.comment);
+        for (const Variant& variant : set.variants) appendItem(page.items, variant.intro, variant.comment);
     }
     page.editText = cell(page.items, 0, 1);
-    // A single Variant is no choice: its page never shows, however often it is
-    // entered, even when nested Sets stand beside it.
-    const bool skip = set->variants.size() == 1;
+}
+
+// A single Variant is no choice: its Set's page never shows, however often it
+// is entered, even when nested Sets stand beside it.
+bool skipped(const Set& set) { return set.variants.size() == 1; }
+
+}  // namespace
+
+// The Sets from the first down to the current one are kept on a list rather
+// than the call stack, so a script nested to any depth walks like a flat one.
+// Going back from a Set shows its parent's page again; a skipped parent re-enters
+// its first nested Set at once.
+int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
+               HostTable& hosts, bool welcomeShown) {
+    std::vector<Set*> path(1, set);
     for (;;) {
-        int result = showPage(&page, skip);
-        if (result == resultCancel || result == resultBack) return result;
-        if (result != resultNext) return resultCancel;
-        if (set->subsets) {
-            result = runSetPage(setRef(*set->subsets, page.selected), instance, owner,
-                                chosenVariant, hosts);
-            if (result == resultCancel || result == resultNext) return result;
-            if (result == resultBack) continue;
-            return resultBack;
+        Set& current = *path.back();
+        WizardPage page;
+        fillSetPage(page, current, instance, owner);
+        int result = showPage(&page, skipped(current));
+        bool back = result == resultBack;
+        if (!back && result != resultNext) return resultCancel;
+        if (!back && current.subsets) {
+            path.push_back(setRef(*current.subsets, page.selected));
+            continue;
         }
-        Variant* variant = variantRef(set->variants, page.selected);
-        *chosenVariant = variant;
-        variant->parentSet = set;
-        result = showLicencePage(*variant, instance, owner);
-        if (result == resultCancel) return resultCancel;
-        if (result == resultBack) continue;
-        // A licence page that could not be created counts as Back, except
-        // under a skipped page: going back there re-enters the same skipped
-        // pages and the same failing licence page, for ever.
-        if (result != resultNext) return skip ? resultCancel : resultBack;
-        result = chooseHosts(variant, instance, owner, hosts);
-        if (result == resultCancel || result == resultNext) return result;
+        if (!back) {
+            Variant* variant = variantRef(current.variants, page.selected);
+            *chosenVariant = variant;
+            variant->parentSet = &current;
+            result = showLicencePage(*variant, instance, owner);
+            if (result == resultCancel) return resultCancel;
+            if (result == resultBack) continue;
+            if (result == resultNext) {
+                result = chooseHosts(variant, instance, owner, hosts);
+                if (result == resultCancel || result == resultNext) return result;
+                continue;
+            }
+            // A licence page that could not be created counts as Back. Under a
+            // skipped page that Back would lead straight into the same failing
+            // page, so it goes up to the nearest page that is really shown,
+            // and ends setup when there is none: the welcome page, whatever
+            // it is, would be passed again without a stop.
+            if (skipped(current)) {
+                while (path.size() > 1 && skipped(*path[path.size() - 2])) path.pop_back();
+                if (path.size() == 1 && !welcomeShown) return resultCancel;
+            }
+            back = true;
+        }
+        path.pop_back();
+        if (path.empty()) return resultBack;
     }
 }
 
@@ -140,9 +170,10 @@ int runSetup(Script& script, ModuleHandle instance, WindowHandle previousInstanc
     script.ownerWindow = previousInstance;
     if (!loadScript(script, scriptPath)) return 0;
     for (;;) {
-        if (showWelcomePage(script) == resultCancel) return 0;
+        bool welcomeShown = false;
+        if (showWelcomePage(script, &welcomeShown) == resultCancel) return 0;
         const int result = runSetPage(setRef(script.sets, script.currentSet), script.instance,
-                                      script.ownerWindow, &script.chosenVariant, script.hosts);
+                                      script.ownerWindow, &script.chosenVariant, script.hosts, welcomeShown);
         if (result == resultBack) continue;
         if (result == resultNext) {
             runInstallation(script);

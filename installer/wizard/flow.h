@@ -8,12 +8,15 @@
 int runSetup(Script& script, ModuleHandle instance, WindowHandle previousInstance);
 
 // The welcome page; every result but Cancel counts as Next, and without a
-// welcome text no page is shown.
-int showWelcomePage(Script& script);
+// welcome text no page is shown. *shown (when given) tells whether a page was
+// really shown: not without a text, nor when its dialog could not be created.
+int showWelcomePage(Script& script, bool* shown = nullptr);
 // One Set's page and everything below it; fills *chosenVariant when the user
-// goes on with a Variant.
+// goes on with a Variant. welcomeShown: going back from the top reaches a page
+// that was really shown (a failing licence page under skipped pages then goes
+// back there instead of ending setup).
 int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
-               HostTable& hosts);
+               HostTable& hosts, bool welcomeShown);
 // The Variant's licence page; resultNext without a page when it names no
 // file, resultCancel after the Variant's error box when the file cannot be read.
 int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner);

@@ -22,6 +22,17 @@ TEST(FormatTest, TextsAndNumbersWithFlagsWidthsAndPrecisions) {
     EXPECT_EQ(fill("%d %i %5d %-5d| %05d %+d % d %.3d", {numberArg(1), numberArg(-2), numberArg(3), numberArg(4),
                                                          numberArg(-5), numberArg(6), numberArg(7), numberArg(8)}),
               "1 -2     3 4    | -0005 +6  7 008");
+    // Numbers in the other harmless forms of an int: h cuts to a short, l changes nothing.
+    EXPECT_EQ(fill("%u %x %X %#x %o %#o %c|%-3c|%hd %hu %lu %5.3x %#X %hhd",
+                   {numberArg(-1), numberArg(255), numberArg(255), numberArg(255), numberArg(8), numberArg(8),
+                    numberArg('A'), numberArg('z'), numberArg(40000), numberArg(40000), numberArg(7),
+                    numberArg(10), numberArg(0)}),
+              "%u %x %X %#x %o %#o %c|%-3c|%hd %hu %lu %5.3x %#X %hhd");  // "hh" refuses the whole text
+    EXPECT_EQ(fill("%u %x %X %#x %o %#o %c|%-3c|%hd %hu %lu %5.3x %#X %lc",
+                   {numberArg(-1), numberArg(255), numberArg(255), numberArg(255), numberArg(8), numberArg(8),
+                    numberArg('A'), numberArg('z'), numberArg(40000), numberArg(40000), numberArg(7),
+                    numberArg(10), numberArg(0), numberArg(0)}),
+              "4294967295 ff FF 0xff 10 010 A|z  |-25536 40000 7   00a 0 ");
     EXPECT_EQ(fill("%d", {numberArg(INT_MIN)}), "-2147483648");
     EXPECT_EQ(fill("%.0d|", {numberArg(0)}), "|");
     EXPECT_EQ(fill("100%% of %d", {numberArg(3)}), "100% of 3");
@@ -37,11 +48,14 @@ TEST(FormatTest, FewerConversionsThanArgumentsAreFine) {
 TEST(FormatTest, MismatchingFormatsAreShownAsWritten) {
     bool formatted = true;
     for (const char* bad : {"%s%s%s%n", "%d", "%x", "%ls", "%*s", "%1$s", "%lld", "%s %s %s", "50%", "%#d", "%05s",
-                            "%p", "%c"}) {
+                            "%p", "%c", "%u", "%hs", "%#s"}) {
         EXPECT_EQ(fill(bad, {textArg("a"), textArg("b")}, 4096, &formatted), bad) << bad;
         EXPECT_FALSE(formatted) << bad;
     }
-    EXPECT_EQ(fill("%s", {numberArg(5)}), "%s");
+    for (const char* bad : {"%s", "%n", "%lld", "%hhu", "%#d", "%#u", "%05c", "%.1c", "%+c", "%Lx", "%d %d %d", "%*d"}) {
+        EXPECT_EQ(fill(bad, {numberArg(5), numberArg(6)}, 4096, &formatted), bad) << bad;
+        EXPECT_FALSE(formatted) << bad;
+    }
 }
 
 TEST(FormatTest, ResultsAreCutToTheBuffer) {

@@ -101,8 +101,12 @@ TEST_F(HostsTest, DiscoveryFillsTheSlotsFromTheHive) {
         {Hive().host("7.0", "", "C:\\App"), "1 C:\\App\\|"},
         {Hive().key("7.0\\PluginPath").value("", "C:\\Plug\\").key("7.0").value("applicationpath", "C:\\App\\"),
          "2 C:\\App\\|C:\\Plug\\"},
-        {Hive().host("1", "C:\\Plug\\", "").host("2", "C:\\Plug", "D:\\App\\"),
-         "2 \\|C:\\Plug\\; 2 D:\\App\\|C:\\Plug\\"},
+        // Empty texts and roots are not found: a host there would be a whole drive.
+        {Hive().host("1", "C:\\Plug\\", "").host("2", "C:\\Plug", "D:\\App\\").host("3", "P", "C:").host("4", "P", "/"),
+         "0 ; 2 D:\\App\\|C:\\Plug\\; 0 ; 0 "},
+        {Hive().host("1", "X:\\", "D:\\App").host("2", "/", "D:\\B\\").host("3", "P\\..", "D:\\C\\..\\C")
+             .host("4", "\\\\srv\\share", "\\\\srv\\share\\app\\..\\."),
+         "1 D:\\App\\|; 1 D:\\B\\|; 1 D:\\C\\..\\C\\|; 0 "},
         {Hive().host("1", "C:\\Plug", tooLong).host("2", "C:\\Plug", fits), "0 ; 2 " + fits + "\\|C:\\Plug\\"},
         {Hive().host(std::string(300, 'a'), "P", "A").host("b", "P", "B"), "0 ; 2 B\\|P\\"},
     };
@@ -207,6 +211,17 @@ TEST_F(HostsTest, ABrowsedFileGivesItsDirectory) {
     EXPECT_EQ(table.entries[0].kind, hostAppOnly);
     EXPECT_EQ(table.entries[0].checked, 1);
     EXPECT_EQ(fakeUi::pages.size(), 1u);  // no choice page for one host
+}
+
+// A program at a root, or named without a directory, would make a whole
+// drive (or the current directory) the host: no file is chosen.
+TEST_F(HostsTest, AFileAtARootIsNoChoice) {
+    for (const char* path : {"C:\\host.exe", "/host.exe", "host.exe", "\\\\srv\\share\\host.exe"}) {
+        fakeUi::dialogReplies.push_back({true, path});
+        char buffer[512] = "untouched";
+        EXPECT_FALSE(browseForHost(nullptr, buffer, sizeof buffer)) << path;
+        EXPECT_STREQ(buffer, "") << path;
+    }
 }
 
 TEST_F(HostsTest, ACancelledDialogStillGoesOnWithNoHost) {

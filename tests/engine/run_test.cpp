@@ -209,6 +209,29 @@ TEST_F(RunTest, AFailedRemovalEndsTheRunWithMessageThirteen) {
     EXPECT_TRUE(fakeUi::pages.empty());
 }
 
+// Whatever discovery lets through, neither the removal walk nor a copy works
+// on a whole drive: the host fails as a failed copy does, before any question.
+TEST_F(RunTest, ARootOrEmptyApplicationDirectoryFailsTheHostLikeACopy) {
+    const struct {
+        const char *appDir, *uninstall, *target;
+    } cases[] = {{"/", "doUninstall", "progdir"},
+                 {"\\", "Ask", "plugdir"},
+                 {"", "doNotUninstall", "progdir"},
+                 {"C:", "doNotUninstall", "plugdir"}};
+    for (const auto& c : cases) {
+        VariantFixture local;
+        local.addFile("x.dll", package.c_str(), c.target, c.uninstall, "doInstall", "Overwrite");
+        HostEntry host{};
+        copy(c.appDir, host.appDir);
+        host.kind = hostAppOnly;
+        fakeUi::reset();
+        char error[4096] = "";
+        EXPECT_FALSE(installIntoHost(host, error, sizeof error, local.variant)) << c.appDir;
+        EXPECT_EQ(std::string(error), std::string("Could not copy x.dll into ") + c.appDir);
+        EXPECT_TRUE(fakeUi::boxes.empty()) << c.appDir;
+    }
+}
+
 TEST_F(RunTest, AnInvalidOrMissingVariantDoesNothing) {
     standardFiles();
     addHost(hostAppOnly, "D");

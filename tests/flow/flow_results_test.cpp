@@ -185,19 +185,37 @@ TEST_F(FlowResults, FailedLicencePageCountsAsBackFromTheSetPage) {
     EXPECT_EQ(captions(), (Captions{"Demo", "Edition", "A Setup", "Demo"}));
 }
 
-TEST_F(FlowResults, FailedLicencePageUnderASkippedSetPageEnds) {
-    // One Variant: the Set's page is skipped. Going back would reach the same
-    // licence page through the welcome page again, which a dialog that cannot
-    // be created never leaves.
-    write("set/version.psc",
-          "<<script version>> \"3.0\"\n<<start script>>\n<<script title>> \"Demo\"\n"
-          "<<script welcome>> \"Welcome.\"\n<<start set>>\n    <<set title>> \"Edition\"\n" +
-              variantBlock("A", "licence.txt") + "<<end set>>\n<<end script>>\n");
-    write("licence.txt", "Terms.");
-    replies = {{resultDialogFailed, 0}, {resultDialogFailed, 0}, {resultDialogFailed, 0},
-               {resultDialogFailed, 0}};
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(captions(), (Captions{"Demo", "A Setup"}));
+// A licence page that cannot be created goes back to the nearest page that is
+// really shown; where every page up to the top is skipped or fails itself,
+// going back would pass the same pages for ever, so setup ends.
+TEST_F(FlowResults, FailedLicencePageUnderSkippedSetPages) {
+    const std::string head = "<<script version>> \"3.0\"\n<<start script>>\n<<script title>> \"Demo\"\n";
+    const std::string welcome = "<<script welcome>> \"Welcome.\"\n";
+    const std::string single = "<<start set>>\n    <<set title>> \"Edition\"\n" + variantBlock("A", "licence.txt") +
+                               "<<end set>>\n<<end script>>\n";
+    // Products offers Mid, which holds one Variant and Leaf, which holds one.
+    const std::string nested = "<<start set>>\n    <<set title>> \"Products\"\n<<start set>>\n" +
+                               variantBlock("M", "licence.txt") + "<<start set>>\n" + variantBlock("A", "licence.txt") +
+                               "<<end set>>\n<<end set>>\n<<start set>>\n<<end set>>\n<<end set>>\n<<end script>>\n";
+    const struct {
+        std::string script;
+        std::vector<Reply> replies;
+        Captions captions;
+    } cases[] = {
+        {head + welcome + single, {{resultDialogFailed, 0}, {resultDialogFailed, 0}}, {"Demo", "A Setup"}},
+        {head + single, {{resultDialogFailed, 0}}, {"A Setup"}},
+        {head + welcome + single, {{resultNext, 0}, {resultDialogFailed, 0}}, {"Demo", "A Setup", "Demo"}},
+        {head + nested, {{resultNext, 0}, {resultDialogFailed, 0}}, {"Products", "A Setup", "Products"}},
+    };
+    for (const auto& c : cases) {
+        destroyScript(script_);
+        shown.clear();
+        write("set/version.psc", c.script);
+        write("licence.txt", "Terms.");
+        replies.assign(c.replies.begin(), c.replies.end());
+        EXPECT_EQ(run(), 0);
+        EXPECT_EQ(captions(), c.captions) << c.script;
+    }
 }
 
 TEST_F(FlowResults, FailedLicencePageUnderANestedSetShowsTheParentAgain) {

@@ -1,6 +1,7 @@
-// flow_case_runner: runs the setup program on one case of tests/flow/cases
-// and compares its transcript, the files under hosts/ and its standard error
-// with what the case expects (the case layout is described in README.md).
+// flow_case_runner: runs the setup program, confined to its scratch
+// directory, on one case of tests/flow/cases and compares its transcript, the
+// files under hosts/ and its standard error with what the case expects (the
+// case layout is described in README.md); nothing else may change.
 // Exit code 0 when everything matches, 1 otherwise.
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -192,22 +194,29 @@ bool layOut(const std::string& tree, const Options& options) {
     return true;
 }
 
-// Everything under hosts/, as files.txt lists it.
-std::string listing(const std::string& scratch) {
+// Everything under hosts/, as files.txt lists it; or (outside) everything else
+// in the scratch directory, with a digest of each larger file so that any
+// change shows.
+std::string listing(const std::string& scratch, bool outside = false) {
     std::vector<std::string> lines;
     std::error_code error;
-    const fs::path base = fs::path(scratch) / "hosts";
+    const fs::path base = outside ? fs::path(scratch) : fs::path(scratch) / "hosts";
     if (!fs::exists(base)) return "";
     for (fs::recursive_directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
         const std::string relative = fs::relative(it->path(), scratch).generic_string();
+        if (outside && relative == "hosts") {
+            it.disable_recursion_pending();
+            continue;
+        }
         if (it->is_directory()) {
             lines.push_back(relative + "/");
             continue;
         }
         std::string data;
         readBytes(it->path().string(), data);
+        const std::string digest = outside ? " " + std::to_string(std::hash<std::string>()(data)) : "";
         const std::string shown =
-            data.size() > 100 ? "<" + std::to_string(data.size()) + " bytes>" : escape(data);
+            data.size() > 100 ? "<" + std::to_string(data.size()) + " bytes" + digest + ">" : escape(data);
         lines.push_back(relative + " = " + shown);
     }
     std::sort(lines.begin(), lines.end());
@@ -238,7 +247,9 @@ bool runSetup(const Options& options, const std::string& answers, bool hasHive, 
             setenv("SETUP_REGISTRY", (options.work + "/hive.reg").c_str(), 1);
         else
             unsetenv("SETUP_REGISTRY");
-        execl(options.setup.c_str(), options.setup.c_str(), static_cast<char*>(nullptr));
+        // Confined: a faulty build can change nothing but the scratch directory.
+        execl("/bin/sh", "sh", CONFINE_SCRIPT, options.work.c_str(), options.setup.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
@@ -317,13 +328,14 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     std::string out, err;
+    const std::string before = listing(options.work, true);
     if (!runSetup(options, answers, hasHive, exitCode, out, err)) {
         std::printf("cannot run %s\n", options.setup.c_str());
         return 1;
     }
     const std::string files = listing(options.work);
 
-    bool ok = true;
+    bool ok = compare("files outside hosts/", before, listing(options.work, true));
     if (exitCode != 0) {
         std::printf("--- exit code %d, expected 0\n", exitCode);
         ok = false;

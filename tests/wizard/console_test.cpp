@@ -1,6 +1,7 @@
 // The console layer's transcript: whole pages, commands, boxes, the
 // cursor and the file-open dialog, driven through injected streams.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <cstdio>
 #include <string>
 #include "platform/posix/ui_console.h"
@@ -235,24 +236,32 @@ TEST(ConsoleCursor, WaitAndArrow) {
     EXPECT_EQ(console.output(), "== cursor wait\n== cursor arrow\n");
 }
 
-TEST(ConsoleOpen, PathEmptyLineAndEndOfInput) {
-    Console console("D:\\Tools\\Host\\host.exe\n/opt/host/host.exe\n\n");
+// A relative path is taken from the current directory; a path that names no
+// existing file is asked again, as the dialog's "file must exist" does.
+TEST(ConsoleOpen, PathsBecomeFullExistingFiles) {
+    char saved[4096];
+    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(chdir("/usr"), 0);
+    Console console("bin/env\n/no/such.exe\n/usr\nC:\\h.exe\n/usr/bin/env\n\n");
     char buffer[512] = "";
     EXPECT_TRUE(uiOpenFileDialog(nullptr, buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "D:\\Tools\\Host\\host.exe");
+    EXPECT_STREQ(buffer, "/usr/bin/env");
+    buffer[0] = '\0';
     EXPECT_TRUE(uiOpenFileDialog(nullptr, buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "/opt/host/host.exe");
+    EXPECT_STREQ(buffer, "/usr/bin/env");
     EXPECT_FALSE(uiOpenFileDialog(nullptr, buffer, sizeof buffer));  // empty line
-    EXPECT_STREQ(buffer, "/opt/host/host.exe");                        // untouched
+    EXPECT_STREQ(buffer, "/usr/bin/env");                            // untouched
     EXPECT_FALSE(uiOpenFileDialog(nullptr, buffer, sizeof buffer));  // end of input
     EXPECT_EQ(console.output(),
-              "== open \"*.exe\"\n== open \"*.exe\"\n== open \"*.exe\"\n== open \"*.exe\"\n");
+              "== open \"*.exe\"\n== open \"*.exe\"\n?? no such file: /no/such.exe\n?? no such file: /usr\n"
+              "?? no such file: /usr/C:\\h.exe\n== open \"*.exe\"\n== open \"*.exe\"\n");
+    ASSERT_EQ(chdir(saved), 0);
 }
 
 TEST(ConsoleOpen, TooLongPathIsAskedAgain) {
-    Console console("C:\\a\\very\\long\\path.exe\nC:\\h.exe\n");
+    Console console("/usr/bin/env\n/bin/sh\n");
     char buffer[10] = "";
     EXPECT_TRUE(uiOpenFileDialog(nullptr, buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "C:\\h.exe");
+    EXPECT_STREQ(buffer, "/bin/sh");
     EXPECT_EQ(console.output(), "== open \"*.exe\"\n?? path longer than 9 characters\n");
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "../fs.h"
 #include "../ui.h"
 #include "../../wizard/page.h"
 
@@ -251,8 +252,25 @@ bool uiOpenFileDialog(WindowHandle, char* buffer, size_t size) {
         prompt("path> ");
         std::string line;
         if (!readLine(line)) return false;
-        const std::string path = trim(line);
+        std::string path = trim(line);
         if (path.empty()) return false;
+        // The host's directory is taken from the path, so a relative one must
+        // not leave it to be read against whatever directory is current later.
+        if (path[0] != '/' && path[0] != '\\') {
+            char here[4096];
+            if (!getcwd(here, sizeof here)) {
+                fputs("?? the current directory cannot be read; type a full path\n", out);
+                fflush(out);
+                continue;
+            }
+            path = std::string(here) + "/" + path;
+        }
+        const unsigned long attributes = fsGetAttributes(path.c_str());
+        if (attributes == fsInvalidAttributes || (attributes & fsAttributeDirectory)) {
+            fprintf(out, "?? no such file: %s\n", path.c_str());
+            fflush(out);
+            continue;
+        }
         if (path.size() + 1 > size) {
             fprintf(out, "?? path longer than %zu characters\n", size ? size - 1 : 0);
             fflush(out);

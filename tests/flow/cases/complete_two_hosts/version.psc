@@ -39,7 +39,7 @@
         <<file>> "keep.cfg" "pkg\" "plugdir" "keepIt" "doInstall" "AskIfDiffer"
         <<str>> "0" "The list of hosts cannot be read."
         <<str>> "2" "A is installed into one host."
-        <<str>> "3" "A is installed into %d hosts."
+        <<str>> "3" "A is installed into %u hosts."
         <<str>> "4" "A is installed into the host folder."
         <<str>> "5" "Nothing was installed."
         <<str>> "6" "Replace %s (%s, %s) with %s (%s, %s)?"
