@@ -26,7 +26,7 @@ namespace {
 const char* const rootMark = "@ROOT@";
 
 struct Options {
-    std::string setup, caseDir, examples, work;
+    std::string setup, pscCheck, caseDir, examples, work;
 };
 
 // Replaces every occurrence of from in text.
@@ -225,20 +225,21 @@ std::string listing(const std::string& scratch, bool outside = false) {
     return out;
 }
 
-// Runs setup in the scratch directory with the answers on its standard input;
-// its standard output and error go to files beside the scratch directory.
-bool runSetup(const Options& options, const std::string& answers, bool hasHive, int& exitCode,
-              std::string& out, std::string& err) {
+// Runs a program of the build, confined to the scratch directory (a faulty
+// build can change nothing else), in the scratch directory with input on its
+// standard input; its standard output and error go to files beside it.
+bool runConfined(const Options& options, const std::vector<std::string>& argv, const std::string& input,
+                 bool hasHive, int& exitCode, std::string& out, std::string& err) {
     const std::string in = options.work + ".in", outPath = options.work + ".out",
                       errPath = options.work + ".err";
-    if (!writeBytes(in, answers, "wb")) return false;
+    if (!writeBytes(in, input, "wb")) return false;
     const pid_t child = fork();
     if (child < 0) return false;
     if (child == 0) {
-        const int input = open(in.c_str(), O_RDONLY);
+        const int source = open(in.c_str(), O_RDONLY);
         const int output = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int errors = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (input < 0 || output < 0 || errors < 0 || dup2(input, 0) < 0 || dup2(output, 1) < 0 ||
+        if (source < 0 || output < 0 || errors < 0 || dup2(source, 0) < 0 || dup2(output, 1) < 0 ||
             dup2(errors, 2) < 0 || chdir(options.work.c_str()) != 0)
             _exit(127);
         setenv("TZ", "UTC", 1);
@@ -247,9 +248,10 @@ bool runSetup(const Options& options, const std::string& answers, bool hasHive, 
             setenv("SETUP_REGISTRY", (options.work + "/hive.reg").c_str(), 1);
         else
             unsetenv("SETUP_REGISTRY");
-        // Confined: a faulty build can change nothing but the scratch directory.
-        execl("/bin/sh", "sh", CONFINE_SCRIPT, options.work.c_str(), options.setup.c_str(),
-              static_cast<char*>(nullptr));
+        std::vector<const char*> args = {"sh", CONFINE_SCRIPT, options.work.c_str()};
+        for (const std::string& arg : argv) args.push_back(arg.c_str());
+        args.push_back(nullptr);
+        execv("/bin/sh", const_cast<char* const*>(args.data()));
         _exit(127);
     }
     int status = 0;
@@ -279,7 +281,8 @@ bool compare(const char* what, const std::string& expected, const std::string& a
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
-        std::string* field = name == "--setup"    ? &options.setup
+        std::string* field = name == "--setup"     ? &options.setup
+                             : name == "--psc-check" ? &options.pscCheck
                              : name == "--case"     ? &options.caseDir
                              : name == "--examples" ? &options.examples
                              : name == "--work"     ? &options.work
@@ -287,8 +290,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
         if (!field) return false;
         *field = argv[i + 1];
     }
-    if (options.setup.empty() || options.caseDir.empty() || options.examples.empty() ||
-        options.work.empty())
+    if (options.setup.empty() || options.pscCheck.empty() || options.caseDir.empty() ||
+        options.examples.empty() || options.work.empty())
         return false;
     std::error_code error;
     options.setup = fs::absolute(options.setup, error).string();
@@ -303,7 +306,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: flow_case_runner --setup PROGRAM --case DIR --examples DIR --work DIR\n");
+        std::fprintf(stderr,
+                     "usage: flow_case_runner --setup PROGRAM --psc-check PROGRAM --case DIR --examples DIR "
+                     "--work DIR\n");
         return 2;
     }
     std::error_code error;
@@ -323,43 +328,51 @@ int main(int argc, char** argv) {
     }
     const bool hasHive = readCaseFile(options, "hive.reg", text);
     if (hasHive && !writeBytes(options.work + "/hive.reg", text, "wb")) return 1;
-    std::string answers;
-    readCaseFile(options, "answers.txt", answers);
 
-    int exitCode = 0;
-    std::string out, err;
-    const std::string before = listing(options.work, true);
-    if (!runSetup(options, answers, hasHive, exitCode, out, err)) {
-        std::printf("cannot run %s\n", options.setup.c_str());
-        return 1;
-    }
-    const std::string files = listing(options.work);
-
-    bool ok = compare("files outside hosts/", before, listing(options.work, true));
-    if (exitCode != 0) {
-        std::printf("--- exit code %d, expected 0\n", exitCode);
-        ok = false;
-    }
-    // With FLOW_UPDATE=1 a part that differs is written back into the case.
+    // With FLOW_UPDATE=1 an output that differs is written back into the case.
     const char* update = std::getenv("FLOW_UPDATE");
     const bool updating = update && std::strcmp(update, "1") == 0;
-    std::string expected;
-    readCaseFile(options, "expected.txt", expected);
-    if (!compare("transcript", expandRepeats(expected), out)) {
+    bool ok = true;
+    // Compares an output with the case file that holds it, when the case has it.
+    auto check = [&](const char* what, const char* name, const std::string& actual) {
+        std::string expected;
+        if (!readCaseFile(options, name, expected) && actual.empty()) return;
+        if (std::strcmp(name, "expected.txt") == 0) expected = expandRepeats(expected);
+        if (compare(what, expected, actual)) return;
         ok = false;
-        if (updating)
-            writeBytes(options.caseDir + "/expected.txt", replaceAll(out, options.work, rootMark), "wb");
+        if (updating) writeBytes(options.caseDir + "/" + name, replaceAll(actual, options.work, rootMark), "wb");
+    };
+    const std::string before = listing(options.work, true);
+    int exitCode = 0;
+    std::string out, err;
+    std::string answers;
+    if (readCaseFile(options, "expected.txt", text)) {
+        readCaseFile(options, "answers.txt", answers);
+        if (!runConfined(options, {options.setup}, answers, hasHive, exitCode, out, err)) {
+            std::printf("cannot run %s\n", options.setup.c_str());
+            return 1;
+        }
+        if (exitCode != 0) {
+            std::printf("--- exit code %d, expected 0\n", exitCode);
+            ok = false;
+        }
+        check("transcript", "expected.txt", out);
+        check("files under hosts/", "files.txt", listing(options.work));
+        check("standard error", "stderr.txt", err);
     }
-    expected.clear();
-    readCaseFile(options, "files.txt", expected);
-    if (!compare("files under hosts/", expected, files)) {
-        ok = false;
-        if (updating)
-            writeBytes(options.caseDir + "/files.txt", replaceAll(files, options.work, rootMark), "wb");
+    // psc-check's text and JSON reports of the same script, with its exit status.
+    const struct { const char* name; std::vector<std::string> argv; } reports[] = {
+        {"check.txt", {options.pscCheck, "set/version.psc"}},
+        {"check.json", {options.pscCheck, "--json", "set/version.psc"}}};
+    for (const auto& report : reports) {
+        if (!fs::exists(options.caseDir + "/" + report.name)) continue;
+        if (!runConfined(options, report.argv, "", false, exitCode, out, err)) {
+            std::printf("cannot run %s\n", options.pscCheck.c_str());
+            return 1;
+        }
+        check(report.name, report.name, out + err + "exit " + std::to_string(exitCode) + "\n");
     }
-    expected.clear();
-    readCaseFile(options, "stderr.txt", expected);
-    ok = compare("standard error", expected, err) && ok;
+    ok = compare("files outside hosts/", before, listing(options.work, true)) && ok;
     if (!ok && readCaseFile(options, "about.txt", text)) std::printf("--- the case: %s", text.c_str());
     return ok ? 0 : 1;
 }
