@@ -1,7 +1,6 @@
 # The setup program: the page flow and the entry point over the libraries.
-add_executable(setup wizard/flow.cpp wizard/setup_main.cpp)
-target_link_libraries(setup PRIVATE setup_engine setup_wizard setup_platform_ui
-                      setup_platform_sys setup_script)
+add_executable(setup wizard/setup_main.cpp)
+target_link_libraries(setup PRIVATE setup_wizard setup_engine setup_platform_ui setup_platform_sys setup_script)
 if(WIN32)
   target_link_libraries(setup PRIVATE setup_resources)
   set_target_properties(setup PROPERTIES WIN32_EXECUTABLE ON)

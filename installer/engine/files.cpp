@@ -1,12 +1,13 @@
 // Copying one file under its overwrite policy, the file dates of the overwrite
-// question, and removing every old copy of a file from a directory tree.
+// question, removing every old copy of a file from a directory tree, host
+// directories and the Yes/No question.
 #include <cstdio>
 #include <cstring>
 
+#include "../platform/ui.h"
 #include "../script/reader.h"
 #include "../script/text.h"
 #include "files.h"
-#include "hosts.h"
 #include "format.h"
 
 namespace {
@@ -156,4 +157,10 @@ bool removeMatchingFiles(const char* name, const char* directory) {
     } while (ok && fsFindNext(find, &entry));
     fsFindClose(find);
     return ok;
+}
+
+int askYesNo(const char* text, bool defaultYes, const Variant* variant) {
+    const char* caption = variant ? cell(variant->title, 0, 0) : nullptr;
+    unsigned style = boxYesNo | boxIconQuestion | (defaultYes ? 0u : static_cast<unsigned>(boxDefButton2));
+    return uiMessageBox(nullptr, orEmpty(text), orEmpty(caption), style) == answerYes ? answerYes : answerNo;
 }

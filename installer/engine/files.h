@@ -1,5 +1,6 @@
 // Copying one file of the package under its overwrite policy, the dates the
-// overwrite question shows, and removing old copies of a file from a tree.
+// overwrite question shows, removing old copies of a file from a tree, which
+// directories may be a host's, and the engine's Yes/No question.
 #pragma once
 #include <cstddef>
 
@@ -31,6 +32,9 @@ bool removeMatchingFiles(const char* name, const char* directory);
 // are refused wherever a host directory is taken or used: a removal walk there
 // would sweep the whole drive, or the package's own directory.
 bool isHostDirectory(const char* directory);
+// A Yes/No question captioned with the Variant's title; No is the default button unless defaultYes. Returns
+// answerYes or answerNo.
+int askYesNo(const char* text, bool defaultYes, const Variant* variant);
 // The local last-write time of a file; false when it cannot be opened or a
 // conversion fails.
 bool readFileDate(const char* path, SystemTime* date);

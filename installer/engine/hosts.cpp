@@ -1,12 +1,11 @@
 // Host discovery in the registry, the host step of the wizard, the file-open
-// dialog for a host's executable, and the engine's two message boxes.
+// dialog for a host's executable, and the engine's information box.
 #include <cstring>
 
 #include "../platform/fs.h"
 #include "../platform/registry.h"
 #include "../platform/ui.h"
 #include "../script/text.h"
-#include "../wizard/page.h"
 #include "files.h"
 #include "hosts.h"
 #include "format.h"
@@ -215,10 +214,4 @@ bool browseForHost(WindowHandle owner, char* buffer, size_t size) {
 int showInfo(const char* text, const Variant* variant) {
     const char* caption = variant ? cell(variant->title, 0, 0) : nullptr;
     return uiMessageBox(nullptr, orEmpty(text), orEmpty(caption), boxOk);
-}
-
-int askYesNo(const char* text, bool defaultYes, const Variant* variant) {
-    const char* caption = variant ? cell(variant->title, 0, 0) : nullptr;
-    unsigned style = boxYesNo | boxIconQuestion | (defaultYes ? 0u : static_cast<unsigned>(boxDefButton2));
-    return uiMessageBox(nullptr, orEmpty(text), orEmpty(caption), style) == answerYes ? answerYes : answerNo;
 }

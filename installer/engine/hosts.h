@@ -1,12 +1,12 @@
 // Finding the installed host applications: the registry search, the host step
 // of the wizard with its choice and no-host pages, the file-open dialog for a
-// host's executable, and the engine's two message boxes.
+// host's executable, and the engine's information box.
 #pragma once
 #include <cstddef>
 
 #include "../platform/types.h"
 #include "../script/model.h"
-#include "host_table.h"
+#include "../script/host_table.h"
 
 // Working buffers of the registry search.
 enum {
@@ -33,6 +33,3 @@ int offerBrowse(const Variant* variant, ModuleHandle instance, WindowHandle owne
 bool browseForHost(WindowHandle owner, char* buffer, size_t size);
 // A box with only OK, captioned with the Variant's title (empty without one).
 int showInfo(const char* text, const Variant* variant);
-// A Yes/No question; No is the default button unless defaultYes. Returns
-// answerYes or answerNo.
-int askYesNo(const char* text, bool defaultYes, const Variant* variant);

@@ -2,7 +2,6 @@
 #include "../platform/ui.h"
 #include "../script/reader.h"
 #include "../script/text.h"
-#include "../wizard/page.h"
 #include "files.h"
 #include "hosts.h"
 #include "run.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "../script/model.h"
-#include "host_table.h"
+#include "../script/host_table.h"
 
 // Installs the chosen Variant into every checked host and shows the report.
 // Message texts are filled by formatMessage (format.h), so a text whose

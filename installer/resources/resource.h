@@ -1,4 +1,4 @@
-/* Ids of setup's resources ; installer/wizard/dialog.h has the same. */
+/* Ids of setup's resources ; installer/platform/dialog.h has the same. */
 #define IDD_WIZARD   1000
 #define IDB_SIDE     106
 #define IDC_RADIO1   1201

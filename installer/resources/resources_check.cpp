@@ -6,8 +6,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
-#include "wizard/dialog.h"
-#include "wizard/page.h"
+#include "platform/dialog.h"
 #include "platform/ui.h"
 
 namespace {

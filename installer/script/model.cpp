@@ -1,8 +1,9 @@
 #include "model.h"
 #include <utility>
-#include "text.h"
 
 namespace {
+Script* activeScript = nullptr;
+
 // The defaults that lookups past the end of a list yield. The wizard may store
 // a parentSet in the Variant default; it stays not valid, so nothing installs.
 const TextRow emptyRow;
@@ -131,6 +132,9 @@ void resetRun(Script& script) {
     script.currentSet = 0;
     script.hosts.hostCount = 0;
 }
+
+void useScript(Script* script) { activeScript = script; }
+Script* scriptInUse() { return activeScript; }
 
 void destroyScript(Script& script) {
     resetRun(script);

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "../engine/host_table.h"
 #include "../platform/types.h"
+#include "host_table.h"
 
 // The cells of one tag line, in order; each cell owns its text.
 struct TextRow {
@@ -108,3 +108,8 @@ void clearVariant(Variant& variant);
 void resetRun(Script& script);
 // Frees everything the Script holds (after resetRun).
 void destroyScript(Script& script);
+
+// The Script whose macros lookupMacro reads: the one being loaded or used.
+// loadScript sets it; destroyScript of that Script clears it.
+void useScript(Script* script);
+Script* scriptInUse();

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include "diagnose.h"
 #include "text.h"
 
 const char* const variantTags[16] = {

@@ -6,14 +6,8 @@
 
 const char* const versionErrorText = "Setup version error: v3.0";
 
-namespace {
-Script* activeScript = nullptr;
-}
-
-void useScript(Script* script) { activeScript = script; }
-Script* scriptInUse() { return activeScript; }
-
 const char* lookupMacro(const char* reference) {
+    const Script* activeScript = scriptInUse();
     if (!activeScript || !reference) return nullptr;
     for (const TextRow& row : activeScript->macros.rows) {
         const char* name = cell(row, 0);

@@ -9,11 +9,6 @@ enum {
     expandResultTooLong = 2   // the parts together do not fit: refused, line unchanged
 };
 
-// The Script whose macros lookupMacro reads: the one being loaded or used.
-// loadScript sets it; destroyScript of that Script clears it.
-void useScript(Script* script);
-Script* scriptInUse();
-
 // The macro text for a reference written as "$(" name ")": cell 1 of the first
 // row of the Script's macros whose cell 0 equals it exactly, or null.
 const char* lookupMacro(const char* reference);

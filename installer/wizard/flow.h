@@ -1,7 +1,8 @@
 // The order of the wizard's pages, from the welcome page to the hand-over to
 // the installation run.
 #pragma once
-#include "page.h"
+#include "../platform/ui.h"
+#include "../script/model.h"
 
 // The program's entry: loads "set//version.psc" into the script, walks the
 // pages and runs the installation. Always returns 0.

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "platform/ui.h"
-#include "wizard/page.h"
 
 namespace fakeUi {
 std::vector<RecordedBox> boxes;

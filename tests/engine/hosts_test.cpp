@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/files.h"
 #include "engine/hosts.h"
 #include "fake_ui.h"
 #include "support.h"

@@ -15,7 +15,6 @@
 #include "platform/ui.h"
 #include "script/model.h"
 #include "wizard/flow.h"
-#include "wizard/page.h"
 
 namespace {
 

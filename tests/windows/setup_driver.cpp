@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "wizard/dialog.h"
-#include "wizard/page.h"
+#include "platform/dialog.h"
+#include "platform/ui.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <string>
-#include "wizard/dialog.h"
-#include "wizard/page.h"
+#include "platform/dialog.h"
+#include "platform/ui.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <vector>
 #include "../fs.h"
 #include "../ui.h"
-#include "../../wizard/page.h"
 
 namespace {
 

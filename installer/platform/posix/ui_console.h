@@ -4,7 +4,7 @@
 // interface, documented in README.md ("The console installer").
 #pragma once
 #include <cstdio>
-#include "../../wizard/dialog.h"
+#include "../dialog.h"
 
 // The streams the console reads and writes; null restores stdin / stdout.
 // A prompt is written only when the input stream is a terminal.

@@ -1,13 +1,12 @@
 // The Win32 user-interface layer: the wizard dialog from template 1000,
 // message boxes, the wait and arrow cursors and the file-open dialog. The
 // dialog procedure reads the real dialog into a DialogModel, lets the
-// platform-free logic of installer/wizard/dialog.cpp lay it out and handle its
+// platform-free logic of installer/platform/dialog.cpp lay it out and handle its
 // commands, and applies what changed to the real windows.
 #include <windows.h>
 #include <commdlg.h>
 #include "../ui.h"
-#include "../../wizard/dialog.h"
-#include "../../wizard/page.h"
+#include "../dialog.h"
 
 namespace {
 

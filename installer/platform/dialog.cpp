@@ -1,7 +1,8 @@
+// The wizard dialog's logic without a window: template 1000 as a model, the
+// text rule, the layout of choice and text pages, and the commands.
 #include "dialog.h"
 #include <algorithm>
-#include "page.h"
-#include "../platform/ui.h"
+#include "ui.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #pragma once
 #include <string>
 #include <vector>
-#include "../platform/types.h"
+#include "types.h"
 
 struct WizardPage;
 

@@ -1,5 +1,5 @@
-#include "page.h"
-#include "../platform/ui.h"
+// showPage: a page shown modally through the platform's dialog, or skipped.
+#include "ui.h"
 
 int showPage(WizardPage* page, bool skip) {
     if (skip) return resultNext;
