@@ -170,8 +170,7 @@ TEST_F(VariantsTest, VectorVariantsGiveTheSameBitsOnMisalignedArrays) {
             for (int flags : {fwd, inv, fwd | outRev, inv | noScale | inRev}) {
                 // The aligned run on arrays placed at a 16-byte boundary: a
                 // std::vector's own storage need not be (32-bit Windows gives 8).
-                Shifted ari(x.re, 0), aii(x.im, 0);
-                Shifted aro(std::vector<float>(size_t(n)), 0), aio(std::vector<float>(size_t(n)), 0);
+                Shifted ari(x.re, 0), aii(x.im, 0), aro(x.re, 0), aio(x.im, 0);
                 ASSERT_EQ(reinterpret_cast<uintptr_t>(aro.p) % 16, 0u);
                 variantEngines[v]->transform(ari.p, aii.p, aro.p, aio.p, order, flags);
                 for (const Offsets& o : offsets) {
