@@ -5,7 +5,9 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-# Debian packages every build needs. Wine and Xvfb are for the Windows runs.
+# Debian packages every build needs, and those of the Windows runs (Wine for
+# both builds, the 32-bit loader from the i386 architecture).
+PACKAGES_WINDOWS="wine wine64 wine32:i386 xvfb imagemagick"
 PACKAGES_BASE="cmake g++ clang libclang-rt-14-dev libgtest-dev googletest nlohmann-json3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   libfftw3-dev libkissfft-dev"
@@ -22,6 +24,9 @@ ensure_packages() {
   log "installing ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

@@ -1,183 +1,168 @@
 #!/usr/bin/env bash
-# The Windows builds for real: inspects both cross builds (export and import
-# tables, resources, the manifest) and runs the x86-64 build under wine64 in a
-# fresh Wine prefix on its own Xvfb display: the cross build's tests, the
-# platform tests against Wine's registry and file system, halvex.dll loaded at
-# run time, the wizard dialog, and setup.exe driven end to end through the
-# example package, with a screenshot of every page.
+# The Windows builds for real, x86-64 and then i686 through the same steps:
+# each build's PE headers (imports, manifest, resources; on i686 no SSE outside
+# variants 4 and 5), then under that build's own Wine (wine64, or the 32-bit
+# wine) in a fresh prefix on one Xvfb display: the cross build's ctest, the
+# platform tests in a time zone other than UTC, halvex.dll loaded at run time
+# (on i686 also called from assembly as a 32-bit host calls it), the stdcall
+# caller, halvex-tool info, every variant through halvex-tool fft, and setup.exe
+# driven through tests/windows/setup_flows.txt with a screenshot of every page.
+# Last, the two builds compared: the vector variants' bits and the processor info.
+# Every Wine run is confined to a private mount namespace in which only the
+# build tree (for setup: its scratch tree and the Wine prefix) and a fresh /tmp
+# can be written.
 # Called by scripts/test.sh after it has built $BUILD/win64 and $BUILD/win32.
-# Prints one line with PASS or FAIL per step and ends with the line
-# "windows: N passed, M failed"; exits non-zero when any step failed.
+# Prints PASS, FAIL or SKIP per step and ends with the line
+# "windows: N passed, M failed, K skipped"; exits non-zero when a step failed.
 source "$(dirname "$0")/common.sh"
 set +e
-ensure_packages wine wine64 xvfb imagemagick || { echo "windows: 0 passed, 1 failed"; exit 1; }
 
-W64=${WIN64_BUILD:-$BUILD/win64}
-W32=${WIN32_BUILD:-$BUILD/win32}
-WINE=/usr/lib/wine/wine64
-OBJDUMP32=i686-w64-mingw32-objdump
-OBJDUMP64=x86_64-w64-mingw32-objdump
-RUN=$W64/windows-run
-SHOTS=$W64/screenshots
-LOGS=$RUN/logs
-export WINEPREFIX=$W64/wineprefix WINEDEBUG=-all TZ=UTC
-unset WINEARCH
-passed=0
-failed=0
-started=$(date +%s)
+# The variables of one architecture: build tree, Wine loader, binutils, the
+# variants run through halvex-tool fft (on x86-64 the native tests cover the
+# scalar ones; the vector ones are compared with i686's).
+arch_vars() {
+  ARCH=$1
+  case $ARCH in
+    x86-64) W=${WIN64_BUILD:-$BUILD/win64} WINE=/usr/lib/wine/wine64 TOOLS=x86_64-w64-mingw32 WINEARCH=win64 VARIANTS=45 ;;
+    i686) W=${WIN32_BUILD:-$BUILD/win32} WINE=/usr/lib/wine/wine TOOLS=i686-w64-mingw32 WINEARCH=win32 VARIANTS=012345 ;;
+  esac
+  RUN=$W/windows-run LOGS=$W/windows-run/logs SHOTS=$W/windows-run/screenshots
+  export WINEPREFIX=$W/wineprefix WINEARCH WINEDEBUG=-all TZ=UTC
+}
 
-# step NAME COMMAND...: runs one step, its output into a log; PASS or FAIL
-# with the log's tail on failure.
+# step NAME COMMAND...: one check, its output into a log; PASS or FAIL (with
+# the log's tail), also recorded in $RUN/results.
 step() {
-  local name=$1; shift
-  local log
-  log=$LOGS/$(printf '%02d' $((passed + failed + 1)))-$(echo "$name" | tr -c 'A-Za-z0-9._-' '_' | cut -c1-60).log
+  local name="$ARCH: $1" log
+  shift
+  log=$LOGS/$(printf '%02d' $(($(wc -l < "$RUN/results") + 1)))-$(echo "$name" | tr -c 'A-Za-z0-9._-' '_' | cut -c1-60).log
   if "$@" > "$log" 2>&1; then
-    passed=$((passed + 1))
-    printf 'PASS  %s\n' "$name"
+    echo "PASS  $name" | tee -a "$RUN/results"
   else
-    failed=$((failed + 1))
-    printf 'FAIL  %s (log: %s)\n' "$name" "$log"
+    echo "FAIL  $name (log: $log)" | tee -a "$RUN/results"
     tail -n 25 "$log" | sed 's/^/      | /'
   fi
 }
 
-# A Linux path as Wine sees it through drive Z:.
+# A Linux path as Wine sees it through drive Z:; regpath doubles the backslashes.
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-
-# The same with each backslash doubled, for .reg files.
 regpath() { winpath "$1" | sed 's/\\/\\\\/g'; }
+wineserver_kill() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; true; }
 
-rm -rf "$RUN" "$SHOTS"
-mkdir -p "$LOGS" "$SHOTS"
-
-for f in "$W64/installer/setup.exe" "$W32/installer/setup.exe" "$W64/fftlib/halvex.dll" "$W32/fftlib/halvex.dll"; do
-  [ -f "$f" ] || { echo "FAIL  $f is missing: build $W64 and $W32 first"; echo "windows: 0 passed, 1 failed"; exit 1; }
-done
+# confine DIR... -- COMMAND...: COMMAND in a private mount namespace where all
+# mounts are read-only except the DIRs and fresh tmpfs on /tmp and /dev/shm
+# (Wine's server socket goes there; X clients reach Xvfb by its abstract
+# socket). It refuses to run when the parent of a DIR can still be written.
+confine() {
+  local dirs=()
+  while [ "$1" != -- ]; do dirs+=("$1"); shift; done
+  shift
+  unshare --mount --propagation private bash -c '
+    n=$1; shift; dirs=("${@:1:n}"); shift "$n"
+    for d in "${dirs[@]}"; do mount --bind "$d" "$d" || exit 1; done
+    for m in $(awk "{print \$5}" /proc/self/mountinfo | sort -ru); do
+      case " /proc /dev /dev/pts ${dirs[*]} " in *" $m "*) continue ;; esac
+      case $m in /proc/*) continue ;; esac
+      mount -o remount,bind,ro "$m" 2>/dev/null
+    done
+    mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /dev/shm || exit 1
+    for d in "${dirs[@]}"; do
+      if touch "${d%/*}/.confine-probe" 2>/dev/null; then echo "confine: ${d%/*} is writable"; exit 1; fi
+    done
+    exec "$@"' confine "${#dirs[@]}" "${dirs[@]}" "$@"
+}
 
 # ---------------------------------------------------------------- inspection
 
-# The DLLs a Windows program or library may import: the system's own and the
-# C runtime that Windows ships (no compiler runtime DLLs).
-allowed_imports() {  # allowed_imports FILE OBJDUMP
+# The DLLs a program may import: the system's own and the C runtime that
+# Windows ships (no compiler runtime DLLs).
+allowed_imports() {
   local dlls bad
-  dlls=$("$2" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u)
+  dlls=$("$TOOLS-objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u)
   echo "imports of $1:"; echo "$dlls"
-  [ -n "$dlls" ] || { echo "no import table"; return 1; }
   bad=$(echo "$dlls" | grep -Ev '^(KERNEL32|USER32|GDI32|ADVAPI32|COMDLG32|SHELL32|COMCTL32|MSVCRT|NTDLL)\.DLL$|^API-MS-WIN-CRT-[A-Z0-9-]+\.DLL$')
-  [ -z "$bad" ] || { echo "not a system DLL: $bad"; return 1; }
+  [ -n "$dlls" ] && [ -z "$bad" ]
 }
 
-# i686 halvex.dll: one export, kfxcrFftNip, undecorated; stdcall bodies.
-i686_exports() {
-  local names
-  names=$($OBJDUMP32 -p "$W32/fftlib/halvex.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |
-    sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p')
-  echo "export names: $names"
-  [ "$names" = "kfxcrFftNip" ] || return 1
-  local caller=$W32/fftlib/halvex-stdcall-caller.exe
-  [ -f "$caller" ] || caller=""
-  bash "$ROOT/tests/fftlib_frame/check_dll_exports.sh" "$W32/fftlib/halvex.dll" $OBJDUMP32 $caller
-}
-
-# The manifest resource (RT_MANIFEST 1) of setup.exe: common controls 6 and
-# requireAdministrator.
-manifest_in() {  # manifest_in SETUP.EXE WINDRES
-  local rc
-  rc=$("$2" --input-format=coff -i "$1" -O rc) || return 1
+# setup.exe's manifest (RT_MANIFEST 1): common controls 6, requireAdministrator.
+manifest_in() {
+  local text
   # (Here-strings, not pipes: grep -q leaves early, and with pipefail the
   # writer's broken pipe would count as a failure.)
-  grep -q '^1 24 ' <<< "$rc" || { echo "no RT_MANIFEST resource 1"; return 1; }
-  # windres prints the manifest as C strings with doubled quotes.
-  local text
-  text=$(sed -n '/^1 24 /,/^END/p' <<< "$rc" | sed 's/""/"/g')
+  text=$("$TOOLS-windres" --input-format=coff -i "$1" -O rc | sed -n '/^1 24 /,/^END/p' | sed 's/""/"/g')
   echo "$text"
-  grep -q 'Microsoft.Windows.Common-Controls' <<< "$text" &&
-    grep -q 'version="6.0.0.0"' <<< "$text" &&
+  grep -q 'Microsoft.Windows.Common-Controls' <<< "$text" && grep -q 'version="6.0.0.0"' <<< "$text" &&
     grep -q 'requestedExecutionLevel level="requireAdministrator"' <<< "$text"
 }
 
-log "Windows builds: inspection"
-step "i686 halvex.dll exports kfxcrFftNip only (undecorated, stdcall bodies)" i686_exports
-step "i686 halvex.dll imports only system DLLs" allowed_imports "$W32/fftlib/halvex.dll" $OBJDUMP32
-step "i686 halvex.dll: no SSE or MMX outside variants 4 and 5" bash "$ROOT/tests/fftlib_engine/check_i686_sse.sh" "$W32/fftlib/halvex.dll" --objdump $OBJDUMP32
-step "i686 setup.exe imports only system DLLs" allowed_imports "$W32/installer/setup.exe" $OBJDUMP32
-step "x86-64 halvex.dll imports only system DLLs" allowed_imports "$W64/fftlib/halvex.dll" $OBJDUMP64
-step "x86-64 setup.exe imports only system DLLs" allowed_imports "$W64/installer/setup.exe" $OBJDUMP64
-caller64=$W64/fftlib/halvex-stdcall-caller.exe
-[ -f "$caller64" ] || caller64=""
-step "x86-64 halvex.dll export table" bash "$ROOT/tests/fftlib_frame/check_dll_exports.sh" "$W64/fftlib/halvex.dll" $OBJDUMP64 $caller64
-step "x86-64 setup.exe carries its manifest" manifest_in "$W64/installer/setup.exe" x86_64-w64-mingw32-windres
-step "i686 setup.exe carries its manifest" manifest_in "$W32/installer/setup.exe" i686-w64-mingw32-windres
-for exe in "$W64/installer/setup.exe" "$W32/installer/setup.exe" \
-           "$W64/installer/resources/wizard-resources-check.exe" "$W32/installer/resources/wizard-resources-check.exe"; do
-  step "resources of ${exe#"$BUILD"/}" sh "$ROOT/tests/wizard/check_resources.sh" "$exe"
-done
-
-# ---------------------------------------------------------------- Wine
-
-log "Windows x86-64 build under wine64"
-# A display of our own: the first free number from 90.
-display=""
-for n in $(seq 90 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=:$n; break; fi
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$LOGS/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+phase_inspect() {
+  step "halvex.dll and setup.exe import only system DLLs" \
+    eval 'allowed_imports "$W/fftlib/halvex.dll" && allowed_imports "$W/installer/setup.exe"'
+  step "setup.exe carries its manifest" manifest_in "$W/installer/setup.exe"
+  step "dialog 1000 and bitmap 106 in setup.exe and wizard-resources-check.exe" eval \
+    'sh "$ROOT/tests/wizard/check_resources.sh" "$W/installer/setup.exe" &&
+     sh "$ROOT/tests/wizard/check_resources.sh" "$W/installer/resources/wizard-resources-check.exe"'
+  [ "$ARCH" != i686 ] ||
+    step "halvex.dll: no SSE or MMX outside variants 4 and 5" sh "$ROOT/tests/fftlib_engine/check_i686_sse.sh" \
+      "$W/fftlib/halvex.dll" --objdump "$TOOLS-objdump"
 }
-trap cleanup EXIT
-wineserver_kill() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; true; }
-sleep 1
-step "Xvfb on display $display" kill -0 "$xvfb"
 
-# (Without the Mono and Gecko installers, which would wait for an answer.)
+# ---------------------------------------------------------------- under Wine
+
+# A fresh prefix (without the Mono and Gecko installers, which would wait).
 fresh_prefix() {
   rm -rf "$WINEPREFIX"
-  WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 "$WINE" wineboot -i && wineserver -w &&
-    [ -f "$WINEPREFIX/system.reg" ]
+  WINEDLLOVERRIDES="mscoree,mshtml=" timeout 600 "$WINE" wineboot -i && wineserver -w && [ -f "$WINEPREFIX/system.reg" ]
 }
-step "fresh Wine prefix ($WINEPREFIX)" fresh_prefix
 
-# The cross build's own tests, each Windows program under wine64.
-cross_ctests() {
-  cmake -S "$ROOT" -B "$W64" -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" > /dev/null || return 1
-  ctest --test-dir "$W64" --output-on-failure -j 2 --timeout 900
+# The cross build's ctest (its GoogleTest programs and the export table
+# check), every Windows program under this build's Wine.
+cross_ctest() {
+  cmake -S "$ROOT" -B "$W" -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" > /dev/null &&
+    ctest --test-dir "$W" --output-on-failure -j 2 --timeout 1200
 }
-step "ctest of the x86-64 cross build under wine64" cross_ctests
 
-# Again with a time zone that is not UTC, for the local file dates.
-wineserver_kill
-step "registry, file system and dates against Wine in Europe/Berlin (engine_platform_tests.exe)" \
-  env TZ=Europe/Berlin timeout 300 "$WINE" "$W64/tests/engine/engine_platform_tests.exe"
-wineserver_kill
-step "wizard_tests.exe (dialog layout)" timeout 300 "$WINE" "$W64/tests/wizard/wizard_tests.exe"
-step "halvex.dll through LoadLibraryA/GetProcAddress, threads before and after the load" \
-  timeout 300 "$WINE" "$W64/tests/windows/halvex-caller.exe" "$(winpath "$W64/fftlib/halvex.dll")"
+# halvex-tool info: the probe, the class, and the class's own variant.
+tool_info() {
+  timeout 120 "$WINE" "$W/tools/halvex-tool/halvex-tool.exe" info | tr -d '\r' > "$RUN/info.txt"
+  cat "$RUN/info.txt"
+  local pattern=$'^maximum leaf: [0-9]+\nfamily: [0-9]+\nMMX: (yes|no)\nSSE: (yes|no)\nSSE2: (yes|no)\nclass: ([0-5])\nvariant: ([0-5])$'
+  [[ $(< "$RUN/info.txt") =~ $pattern ]] && [ "${BASH_REMATCH[4]}" = "${BASH_REMATCH[5]}" ]
+}
+
+phase_wine() {
+  trap wineserver_kill EXIT
+  local driver=$W/tests/windows/windows-driver.exe
+  step "fresh Wine prefix" fresh_prefix
+  step "ctest of the cross build under Wine" cross_ctest
+  # (The server keeps the time zone it started with.)
+  wineserver_kill
+  step "registry, file system and dates against Wine in Europe/Berlin" \
+    env TZ=Europe/Berlin timeout 600 "$WINE" "$W/tests/engine/engine_platform_tests.exe"
+  wineserver_kill
+  step "wizard_tests.exe (dialog layout)" timeout 300 "$WINE" "$W/tests/wizard/wizard_tests.exe"
+  step "halvex.dll through LoadLibraryA/GetProcAddress, threads before and after the load$([ "$ARCH" = i686 ] &&
+    echo ', stdcall from assembly')" timeout 600 "$WINE" "$driver" halvex "$(winpath "$W/fftlib/halvex.dll")"
+  step "halvex-stdcall-caller.exe through the import library" timeout 120 "$WINE" "$W/fftlib/halvex-stdcall-caller.exe"
+  step "halvex-tool info prints the class and its variant" tool_info
+  mkdir -p "$RUN/fft"
+  step "variants $VARIANTS through halvex-tool fft, orders 0-16, 12 flag sets, within sqrt(order)·FLT_EPSILON" \
+    timeout 1800 "$WINE" "$driver" fft "$(winpath "$W/tools/halvex-tool/halvex-tool.exe")" "$(winpath "$RUN/fft")" "$VARIANTS"
+  wineserver_kill
+  confine "$RUN" "$WINEPREFIX" -- bash "$0" --phase setup "$ARCH"
+}
 
 # ---------------------------------------------------------------- setup.exe
 
-# The example package in a scratch directory, as it would ship for Windows
-# (CRLF line ends), with the built halvex.dll in bin\ and fixed file dates.
-make_package() {  # make_package DIR [lf]
-  local dir=$1
-  rm -rf "$dir" && mkdir -p "$dir" && cp -r "$ROOT/examples/." "$dir/" || return 1
-  cp "$W64/fftlib/halvex.dll" "$dir/bin/halvex.dll" || return 1
-  if [ "${2:-}" != lf ]; then
-    sed -i 's/\r*$/\r/' "$dir/set/version.psc" "$dir/license.txt" || return 1
-  fi
-  touch -d '2026-03-04 05:06' "$dir/bin/halvex.dll"
-  touch -d '2025-01-08 09:10' "$dir/docs/prismafold-manual.txt"
-  touch -d '2025-11-12 13:14' "$dir/files/prismafold.8bf" "$dir/files/prismafold-presets.dat"
+# The example package as it would ship (CRLF line ends unless "lf"), with this
+# build's halvex.dll in bin\ and fixed file dates.
+make_package() {
+  rm -rf "$1" && mkdir -p "$1" && cp -r "$ROOT/examples/." "$1/" && cp "$W/fftlib/halvex.dll" "$1/bin/" || return 1
+  [ "${2:-}" = lf ] || sed -i 's/\r*$/\r/' "$1/set/version.psc" "$1/license.txt"
+  touch -d '2026-03-04 05:06' "$1/bin/halvex.dll"
+  touch -d '2025-01-08 09:10' "$1/docs/prismafold-manual.txt"
+  touch -d '2025-11-12 13:14' "$1/files/prismafold.8bf" "$1/files/prismafold-presets.dat"
 }
-
-HOSTS=$RUN/hosts
-HOST1=$HOSTS/PhotoCraft\ 6
-HOST2=$HOSTS/PhotoCraft\ 7
-PACKAGE=$RUN/package
 
 # Two registered hosts: one with both directories as keys' default values,
 # one with its application directory as a value of its own key.
@@ -191,135 +176,147 @@ register_hosts() {
     printf '[%s\\7.0]\r\n"ApplicationPath"="%s\\\\"\r\n\r\n' "$key" "$(regpath "$HOST2")"
     printf '[%s\\7.0\\PluginPath]\r\n@="%s\\\\"\r\n' "$key" "$(regpath "$HOST2/Plug-ins")"
   } > "$RUN/hosts.reg"
-  cat "$RUN/hosts.reg"
-  "$WINE" reg import "$(winpath "$RUN/hosts.reg")" &&
-    "$WINE" reg query 'HKLM\SOFTWARE\Orrery Software\PhotoCraft' /s
+  "$WINE" reg import "$(winpath "$RUN/hosts.reg")" && "$WINE" reg query 'HKLM\SOFTWARE\Orrery Software\PhotoCraft' /s
 }
 
-# drive SCENARIO PACKAGE ARGS...: runs setup-driver.exe (which starts
-# setup.exe) in Wine's virtual desktop, answers its screenshot requests with
-# import and convert, and passes when the driver reports "RESULT ok".
+# drive FLOW PACKAGE ARGS...: the driver (which starts setup.exe) in Wine's
+# virtual desktop; its screenshot requests answered with import and convert.
+# Passes when the driver reports "RESULT ok".
 drive() {
-  local scenario=$1 package=$2; shift 2
-  local requests=$RUN/requests-$scenario result=$LOGS/driver-$scenario.log
-  rm -rf "$requests" && mkdir -p "$requests"
-  rm -f "$result"
-  "$WINE" explorer /desktop=setup,1024x768 "$(winpath "$W64/tests/windows/setup-driver.exe")" "$scenario" \
-    "$(winpath "$W64/installer/setup.exe")" "$(winpath "$package")" "$(winpath "$requests")" \
-    "$(winpath "$result")" "$@" &
-  local wine_pid=$! deadline=$(( $(date +%s) + 240 ))
-  while [ "$(date +%s)" -lt "$deadline" ]; do
+  local flow=$1 package=$2 requests=$RUN/requests result=$LOGS/driver-$1.log
+  shift 2
+  rm -rf "$requests" "$result" && mkdir -p "$requests"
+  "$WINE" explorer /desktop=setup,1024x768 "$(winpath "$W/tests/windows/windows-driver.exe")" setup \
+    "$(winpath "$ROOT/tests/windows/setup_flows.txt")" "$flow" "$(winpath "$W/installer/setup.exe")" \
+    "$(winpath "$package")" "$(winpath "$requests")" "$(winpath "$result")" "$@" &
+  local wine_pid=$! deadline=$(($(date +%s) + 300)) name w h x y
+  while [ "$(date +%s)" -lt "$deadline" ] && ! grep -q '^RESULT' "$result" 2>/dev/null; do
     if [ -f "$requests/request.txt" ]; then
-      local name w h x y
       read -r name w h x y < "$requests/request.txt"
       import -window root -display "$DISPLAY" "$requests/full.png" &&
-        convert "$requests/full.png" -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$scenario-$name.png"
-      echo "screenshot $scenario-$name.png (${w}x${h} at $x,$y)"
+        convert "$requests/full.png" -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$flow-$name.png" &&
+        identify "$SHOTS/$flow-$name.png" || touch "$requests/request.bad"
       rm -f "$requests/request.txt"
     fi
-    grep -q '^RESULT' "$result" 2>/dev/null && break
-    kill -0 "$wine_pid" 2>/dev/null || { sleep 1; break; }
+    kill -0 "$wine_pid" 2>/dev/null || break
     sleep 0.2
   done
   sleep 1
   kill "$wine_pid" 2>/dev/null
   wait "$wine_pid" 2>/dev/null
-  cat "$result" 2>/dev/null || echo "no driver log"
+  cat "$result" 2>/dev/null
   grep -q '^RESULT ok' "$result" 2>/dev/null
 }
 
-# same_file A B: equal contents.
-same_file() { cmp -s "$1" "$2" || { echo "differs: $1 vs $2"; return 1; }; }
-
-# Exactly these files (relative paths) under a directory.
-files_are() {  # files_are DIR PATH...
-  local dir=$1; shift
-  local seen want
-  seen=$(cd "$dir" && find . -type f | sed 's|^\./||' | sort)
-  want=$(printf '%s\n' "$@" | sort)
-  echo "files under $dir:"; echo "$seen"
-  [ "$seen" = "$want" ] || { echo "expected:"; echo "$want"; return 1; }
-}
-
-installed_full() {  # installed_full HOST
-  files_are "$1" halvex.dll prismafold-manual.txt Plug-ins/Filters/prismafold.8bf \
-      Plug-ins/Filters/prismafold-presets.dat &&
-    same_file "$PACKAGE/bin/halvex.dll" "$1/halvex.dll" &&
-    same_file "$PACKAGE/docs/prismafold-manual.txt" "$1/prismafold-manual.txt" &&
-    same_file "$PACKAGE/files/prismafold.8bf" "$1/Plug-ins/Filters/prismafold.8bf" &&
-    same_file "$PACKAGE/files/prismafold-presets.dat" "$1/Plug-ins/Filters/prismafold-presets.dat" &&
-    [ "$(stat -c %Y "$1/halvex.dll")" = "$(stat -c %Y "$PACKAGE/bin/halvex.dll")" ] ||
-    { echo "halvex.dll in $1 lacks the package's date"; return 1; }
-}
-
-step "example package in a scratch directory" make_package "$PACKAGE"
-step "two hosts registered with reg import" register_hosts
-step "setup: cancel on the welcome page, question answered No then Yes" drive cancel "$PACKAGE"
-step "setup: cancel left the hosts empty" files_are "$HOSTS"
-step "setup: complete installation into two hosts (every page checked and photographed)" \
-  drive install "$PACKAGE" "$(winpath "$HOST1")" "$(winpath "$HOST2")"
-step "setup: installed files in host 1" installed_full "$HOST1"
-step "setup: installed files in host 2" installed_full "$HOST2"
-
-# The trial edition over the full one: host 1's halvex.dll older and its
-# filter changed locally with the package's date; host 2 marked so that it
-# can be seen untouched.
-prepare_overwrite() {
-  touch -d '2001-02-03 04:05' "$HOST1/halvex.dll" &&
-    echo "changed filter" > "$HOST1/Plug-ins/Filters/prismafold.8bf" &&
-    touch -r "$PACKAGE/files/prismafold.8bf" "$HOST1/Plug-ins/Filters/prismafold.8bf" &&
-    echo "host 2" > "$HOST2/halvex.dll"
-}
-overwrite_result() {
-  same_file "$PACKAGE/bin/halvex.dll" "$HOST1/halvex.dll" &&
-    [ "$(stat -c %Y "$HOST1/halvex.dll")" = "$(stat -c %Y "$PACKAGE/bin/halvex.dll")" ] &&
-    [ "$(cat "$HOST1/Plug-ins/Filters/prismafold.8bf")" = "changed filter" ] &&
-    same_file "$PACKAGE/docs/prismafold-manual.txt" "$HOST1/prismafold-manual.txt" &&
-    [ "$(cat "$HOST2/halvex.dll")" = "host 2" ]
-}
-step "setup: prepare an older halvex.dll in host 1" prepare_overwrite
-step "setup: trial over the full edition in host 1, with the overwrite questions" \
-  drive overwrite "$PACKAGE" "$(winpath "$HOST1")" "$(winpath "$HOST2")"
-step "setup: Yes replaced the older halvex.dll, No kept the filter, host 2 untouched" overwrite_result
-
-# No registered host: the file-open dialog picks the host's program file.
-NOHOST=$RUN/nohost/PhotoCraft\ 8
-nohost_prepare() {
-  mkdir -p "$NOHOST/Plug-ins" && echo "host program" > "$NOHOST/PhotoCraft.exe" &&
-    "$WINE" reg delete 'HKLM\SOFTWARE\Orrery Software\PhotoCraft' /f
-}
-nohost_result() {
-  files_are "$NOHOST" PhotoCraft.exe halvex.dll Plug-ins/Filters/prismafold.8bf &&
-    same_file "$PACKAGE/bin/halvex.dll" "$NOHOST/halvex.dll" &&
-    same_file "$PACKAGE/files/prismafold.8bf" "$NOHOST/Plug-ins/Filters/prismafold.8bf"
-}
-step "setup: hosts removed from the registry" nohost_prepare
-step "setup: no host found, the file-open dialog locates the host" \
-  drive nohost "$PACKAGE" "$(winpath "$NOHOST/PhotoCraft.exe")"
-step "setup: trial installed into the located host" nohost_result
-
-# The script as the repository keeps it (LF line ends) must read as well.
-step "example package with its LF line ends in a scratch directory" make_package "$RUN/package-lf" lf
-step "setup: LF package, welcome page and cancel" drive cancel "$RUN/package-lf"
-
-# Every page and box of the installations, as PNG files.
-check_shots() {
-  local name missing=0
-  ls -1 "$SHOTS"
-  for name in cancel-01-welcome cancel-02-cancel-question install-02-editions install-03-full-edition \
-              install-04-licence install-05-hosts install-06-remove-question install-08-report \
-              nohost-03-trial-licence nohost-04-no-registry-box nohost-05-no-host nohost-06-file-open \
-              nohost-07-trial-report overwrite-03-trial-hosts overwrite-04-overwrite-question \
-              overwrite-06-trial-report-one-host; do
-    if ! identify "$SHOTS/$name.png" 2>/dev/null | grep -q ' PNG [0-9]*x[0-9]* '; then
-      echo "missing: $name.png"; missing=1
-    fi
+# tree_is DIR PATH=SOURCE...: DIR holds exactly these files, each with the
+# contents of SOURCE, a file of the package or, after ":", a text.
+tree_is() {
+  local dir=$1 f want=""
+  shift
+  for f in "$@"; do want+="${f%%=*}"$'\n'; done
+  [ "$(cd "$dir" && find . -type f | sed 's|^\./||' | sort)" = "$(printf %s "$want" | sort)" ] ||
+    { echo "files under $dir:"; find "$dir" -type f; echo "expected: $*"; return 1; }
+  for f in "$@"; do
+    case ${f#*=} in
+      :*) [ "$(cat "$dir/${f%%=*}")" = "${f#*=:}" ] || { echo "$dir/${f%%=*} is not \"${f#*=:}\""; return 1; } ;;
+      *) cmp "$PACKAGE/${f#*=}" "$dir/${f%%=*}" || return 1 ;;
+    esac
   done
-  [ "$missing" -eq 0 ]
 }
-step "screenshots of every page in $SHOTS" check_shots
+FULL=(halvex.dll=bin/halvex.dll prismafold-manual.txt=docs/prismafold-manual.txt
+  Plug-ins/Filters/prismafold.8bf=files/prismafold.8bf Plug-ins/Filters/prismafold-presets.dat=files/prismafold-presets.dat)
+# halvex.dll keeps the package's date.
+dated() { [ "$(stat -c %Y "$1/halvex.dll")" = "$(stat -c %Y "$PACKAGE/bin/halvex.dll")" ]; }
 
-wineserver_kill
-echo "Windows part took $(( $(date +%s) - started )) s; logs in $LOGS, screenshots in $SHOTS"
-echo "windows: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+# The trial over the full edition: host 1's halvex.dll older, its filter
+# changed with the package's date; host 2 marked to be seen untouched.
+prepare_overwrite() {
+  touch -d '2001-02-03 04:05' "$HOST1/halvex.dll" && echo "changed filter" > "$HOST1/Plug-ins/Filters/prismafold.8bf" &&
+    touch -r "$PACKAGE/files/prismafold.8bf" "$HOST1/Plug-ins/Filters/prismafold.8bf" && echo "host 2" > "$HOST2/halvex.dll"
+}
+
+phase_setup() {
+  trap wineserver_kill EXIT
+  PACKAGE=$RUN/package HOSTS=$RUN/hosts HOST1="$RUN/hosts/PhotoCraft 6" HOST2="$RUN/hosts/PhotoCraft 7"
+  NOHOST="$RUN/nohost/PhotoCraft 8"
+  step "setup confined: only its scratch tree and the Wine prefix writable" \
+    eval '! touch "$W/.confine-probe" && ! touch "$ROOT/.confine-probe" && touch "$RUN/.confine-probe"'
+  step "example package in a scratch directory" make_package "$PACKAGE"
+  step "two hosts registered with reg import" register_hosts
+  step "setup: cancel on the welcome page, question answered No then Yes" drive cancel "$PACKAGE"
+  step "setup: cancel left the hosts empty" tree_is "$HOSTS"
+  step "setup: complete installation into two hosts, with Back" drive install "$PACKAGE" "$(winpath "$HOST1")" "$(winpath "$HOST2")"
+  step "setup: installed files in both hosts" eval 'tree_is "$HOST1" "${FULL[@]}" && tree_is "$HOST2" "${FULL[@]}" && dated "$HOST1"'
+  step "setup: prepare an older halvex.dll in host 1" prepare_overwrite
+  step "setup: trial over the full edition in host 1, with the overwrite questions" \
+    drive overwrite "$PACKAGE" "$(winpath "$HOST1")" "$(winpath "$HOST2")"
+  step "setup: Yes replaced the older halvex.dll, No kept the filter, host 2 untouched" eval \
+    'tree_is "$HOST1" "${FULL[@]/%files\/prismafold.8bf/:changed filter}" && dated "$HOST1" &&
+     tree_is "$HOST2" "${FULL[@]/%bin\/halvex.dll/:host 2}"'
+  step "setup: hosts removed from the registry" eval \
+    'mkdir -p "$NOHOST/Plug-ins" && echo "host program" > "$NOHOST/PhotoCraft.exe" &&
+     "$WINE" reg delete "HKLM\\SOFTWARE\\Orrery Software\\PhotoCraft" /f'
+  step "setup: no host found, the file-open dialog locates the host" drive nohost "$PACKAGE" "$(winpath "$NOHOST/PhotoCraft.exe")"
+  step "setup: trial installed into the located host" tree_is "$NOHOST" "PhotoCraft.exe=:host program" \
+    halvex.dll=bin/halvex.dll Plug-ins/Filters/prismafold.8bf=files/prismafold.8bf
+  step "example package with its LF line ends" make_package "$RUN/package-lf" lf
+  step "setup: LF package, welcome page and cancel" drive cancel "$RUN/package-lf"
+}
+
+# ---------------------------------------------------------------- the run
+
+if [ "${1:-}" = --phase ]; then
+  arch_vars "$3"
+  "phase_$2"
+  exit 0
+fi
+
+ensure_packages $PACKAGES_WINDOWS || { echo "windows: 0 passed, 1 failed"; exit 1; }
+started=$(date +%s)
+display=""
+for n in $(seq 90 199); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=:$n; break; }
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null' EXIT
+export DISPLAY=$display
+for arch in x86-64 i686; do
+  arch_vars "$arch"
+  arch_started=$(date +%s)
+  rm -rf "$RUN" && mkdir -p "$LOGS" "$SHOTS" "$RUN/fft" && : > "$RUN/results"
+  log "Windows $ARCH build: inspection and runs under Wine"
+  for f in installer/setup.exe fftlib/halvex.dll tests/windows/windows-driver.exe; do
+    [ -f "$W/$f" ] || step "$W/$f is built" false
+  done
+  phase_inspect
+  # Some machines (or their virtual machines) execute no 32-bit x86 code.
+  if "$WINE" --version > /dev/null 2>&1; then
+    confine "$W" -- bash "$0" --phase wine "$ARCH"
+  else
+    echo "SKIP  $ARCH: every run under Wine: this machine cannot execute $ARCH code ($WINE:$("$WINE" --version 2>&1 |
+      sed -n '$s/.*://p'))" | tee -a "$RUN/results"
+  fi
+  echo "$ARCH part took $(($(date +%s) - arch_started)) s: $(grep -c ^PASS "$RUN/results") passed, $(grep -c ^FAIL "$RUN/results") failed"
+done
+
+# The two builds side by side: the vector variants run the same single-
+# precision operations on both (x87 is not involved), so their outputs agree
+# bit for bit; halvex-tool info reports the same processor, class and variant.
+same_builds() {
+  local a=${WIN64_BUILD:-$BUILD/win64}/windows-run b=${WIN32_BUILD:-$BUILD/win32}/windows-run f count=0 differ=0
+  for f in "$a"/fft/v[45]-*.bin; do
+    count=$((count + 1))
+    cmp -s "$f" "$b/fft/${f##*/}" || { echo "differs: ${f##*/}"; differ=$((differ + 1)); }
+  done
+  echo "$count outputs of variants 4 and 5 compared, $differ differ"
+  diff "$a/info.txt" "$b/info.txt" && [ "$count" -eq 408 ] && [ "$differ" -eq 0 ]
+}
+ARCH=both RUN=${WIN32_BUILD:-$BUILD/win32}/windows-run LOGS=${WIN32_BUILD:-$BUILD/win32}/windows-run/logs
+if [ -f "$RUN/info.txt" ]; then
+  step "variants 4 and 5 give the same bits on i686 and x86-64; info the same" same_builds
+fi
+results=$(cat "${WIN64_BUILD:-$BUILD/win64}/windows-run/results" "$RUN/results")
+echo "Windows part took $(($(date +%s) - started)) s; logs and screenshots in build/win*/windows-run/"
+echo "windows: $(grep -c ^PASS <<< "$results") passed, $(grep -c ^FAIL <<< "$results") failed, $(grep -c ^SKIP <<< "$results") skipped"
+! grep -q ^FAIL <<< "$results"

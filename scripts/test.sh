@@ -43,7 +43,7 @@ log "Windows x86-64 cross build"
 configure_build win64 -DWERROR=ON -DCMAKE_BUILD_TYPE=Release \
   -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" || status=1
 log "Windows i686 cross build"
-configure_build win32 -DWERROR=ON -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+configure_build win32 -DWERROR=ON -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake" || status=1
 if [ -x "$ROOT/scripts/test-windows.sh" ]; then
   log "Windows builds: inspection and runs under Wine"

@@ -1,0 +1,710 @@
+// windows-driver: the checks that need a Windows program, run under Wine by
+// scripts/test-windows.sh for each build. Exit code 0 when all hold.
+//   setup FLOWS FLOW SETUP.EXE PACKAGE SHOTS LOG [ARGS]: starts setup.exe in
+//     PACKAGE and walks it from outside as FLOW of the FLOWS file says: every
+//     page's texts and states, and its controls' rectangles from the wizard's
+//     own layout arithmetic on the real dialog; screenshots asked of the script
+//     through SHOTS\request.txt; the log in LOG, "RESULT ok" at its end.
+//   halvex DLL: loads it as a plug-in does, with threads started before and
+//     after the load; on i686 also calls the export from assembly.
+//   fft TOOL WORKDIR VARIANTS: the variants (e.g. 012345) through "halvex-tool
+//     fft", orders 0 to 16, the transform tests' flag sets, against a reference
+//     DFT; the outputs stay in WORKDIR.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+#include "platform/ui.h"
+
+namespace {
+
+FILE* theLog = stdout;
+volatile LONG failures = 0;
+
+// Writes one line to the log.
+void say(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(theLog, format, args);
+    va_end(args);
+    std::fputc('\n', theLog);
+    std::fflush(theLog);
+}
+
+// Records a check's outcome, from any thread; failures are logged.
+bool check(bool ok, const std::string& what) {
+    if (!ok) InterlockedIncrement(&failures), say("FAIL: %s", what.c_str());
+    return ok;
+}
+
+// A text with its line ends made visible, for the log.
+std::string shown(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out;
+}
+
+// Checks a text against its expected value, both shown in the log.
+void checkText(const std::string& seen, const std::string& expected, const std::string& what) {
+    check(seen == expected, what + ": \"" + shown(seen) + "\", expected \"" + shown(expected) + "\"");
+}
+
+// A whole file, or empty.
+std::string readFile(const std::string& path) {
+    std::string text;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
+        std::fclose(file);
+    }
+    return text;
+}
+
+// ---------------------------------------------------------------- setup flows
+
+typedef std::vector<std::string> Statement;
+
+// One page of the flows file: its texts by field name, radio and check rows.
+struct PageSpec {
+    std::map<std::string, std::string> texts;
+    std::vector<Statement> radios;
+    std::vector<std::pair<std::string, int>> checks;
+    bool textOnly = false;
+};
+
+std::map<std::string, std::string> theTexts;  // "text" lines, $1.. and $licence
+std::map<std::string, PageSpec> thePages;
+std::map<std::string, std::vector<Statement>> theFlows;
+
+// The tokens of one statement: blank-separated words and "..." strings with
+// their escapes, every $name replaced by its text.
+Statement tokens(const std::string& line) {
+    Statement out;
+    for (size_t i = 0; i < line.size();) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        std::string token, expanded;
+        if (line[i] == '"') {
+            for (++i; i < line.size() && line[i] != '"'; ++i) {
+                const char c = line[i] == '\\' && i + 1 < line.size() ? line[++i] : 0;
+                token += c == 'r' ? '\r' : c == 'n' ? '\n' : c ? c : line[i];
+            }
+            ++i;
+        } else {
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) token += line[i++];
+        }
+        for (size_t k = 0; k < token.size(); ++k) {
+            size_t end = k + 1;
+            while (token[k] == '$' && end < token.size() && std::isalnum(static_cast<unsigned char>(token[end]))) ++end;
+            expanded += end == k + 1 ? token.substr(k, 1) : theTexts[token.substr(k + 1, end - k - 1)];
+            k = end - 1;
+        }
+        out.push_back(expanded);
+    }
+    return out;
+}
+
+// Reads the flows file into texts, pages and flows; false when a line fails.
+bool loadFlows(const std::string& path) {
+    std::vector<std::string> lines;  // lines that start with blanks continue the one before
+    const std::string text = readFile(path);
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = text.find('\n', at) == std::string::npos ? text.size() : text.find('\n', at);
+        const std::string line = text.substr(at, end - at);
+        if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#') continue;
+        if (std::isspace(static_cast<unsigned char>(line[0])) && !lines.empty())
+            lines.back() += " " + line;
+        else
+            lines.push_back(line);
+    }
+    std::vector<Statement>* flow = nullptr;
+    for (const std::string& line : lines) {
+        const Statement s = tokens(line);
+        if (s[0] == "text" && s.size() == 3) {
+            theTexts[s[1]] = s[2];
+        } else if (s[0] == "page" && s.size() >= 2) {
+            const bool like = s.size() > 3 && s[2] == "like";
+            PageSpec page = like ? thePages[s[3]] : PageSpec();
+            for (size_t i = like ? 4 : 2; i < s.size(); ++i) {
+                const bool row = s[i] == "radio" || s[i] == "check";
+                if (s[i] == "textonly") {
+                    page.textOnly = true;
+                } else if (i + (row ? 2 : 1) >= s.size()) {
+                    return check(false, "page " + s[1] + ": " + s[i] + " without its values");
+                } else if (row) {
+                    if (s[i] == "radio")
+                        page.radios.push_back({s[i + 1], s[i + 2]});
+                    else
+                        page.checks.push_back({s[i + 1], s[i + 2] == "1"});
+                    i += 2;
+                } else {
+                    page.texts[s[i]] = s[i + 1];
+                    ++i;
+                }
+            }
+            thePages[s[1]] = page;
+        } else if (s[0] == "flow" && s.size() == 2) {
+            flow = &theFlows[s[1]];
+        } else if (!flow) {
+            return check(false, "flows file: cannot read \"" + line + "\"");
+        } else {
+            flow->push_back(s);
+        }
+    }
+    return true;
+}
+
+// The WizardPage that a page of the flows file describes; it points into spec.
+WizardPage wizardPage(const PageSpec& spec) {
+    WizardPage page;
+    const char* WizardPage::*const fields[] = {&WizardPage::caption,   &WizardPage::headingText, &WizardPage::editText,
+                                               &WizardPage::backLabel, &WizardPage::nextLabel,   &WizardPage::cancelLabel,
+                                               &WizardPage::cancelQuestion};
+    const char* const names[] = {"caption", "heading", "edit", "back", "next", "cancel", "question"};
+    for (int f = 0; f < 7; ++f)
+        if (spec.texts.count(names[f])) page.*fields[f] = spec.texts.at(names[f]).c_str();
+    for (const Statement& radio : spec.radios) page.items.rows.push_back(TextRow{radio});
+    for (size_t c = 0; c < spec.checks.size() && c < checkSlots; ++c) {
+        page.checks.rows.push_back(TextRow{{spec.checks[c].first}});
+        page.checked[c] = static_cast<unsigned char>(spec.checks[c].second);
+    }
+    page.textOnly = spec.textOnly;
+    return page;
+}
+
+DWORD setupProcessId = 0;
+std::string shotsDir;
+int shotNumber = 0, baseUnitX = 0, baseUnitY = 0;
+
+// A window's text as its own window procedure gives it: GetWindowTextA on a
+// window of another process returns only the text it was created with.
+std::string windowText(HWND window) {
+    char text[8192] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, &length))
+        return "<no answer>";
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+// The window class name, e.g. "#32770" for dialogs and boxes.
+std::string className(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Setup's dialogs: a page carries text box 1007, the file-open dialog its
+// file-name field (0x47c or 0x480), a message box neither.
+enum WindowKind { kindPage, kindBox, kindFileDialog, kindAny };
+const char* const kindNames[] = {"page", "message box", "file-open dialog"};
+
+struct Search {
+    WindowKind kind;
+    HWND found;
+};
+
+// EnumWindows callback: the first visible dialog of setup of the kind asked
+// for; kindAny logs every window of setup instead (diagnosis).
+BOOL CALLBACK findProc(HWND window, LPARAM data) {
+    Search* search = reinterpret_cast<Search*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != setupProcessId) return TRUE;
+    if (search->kind == kindAny)
+        say("  window of setup: %s \"%s\"%s", className(window).c_str(), shown(windowText(window)).c_str(),
+            IsWindowVisible(window) ? "" : " (hidden)");
+    if (!IsWindowVisible(window) || className(window) != "#32770") return TRUE;
+    const WindowKind kind = GetDlgItem(window, idText) ? kindPage
+                            : GetDlgItem(window, 0x47c) || GetDlgItem(window, 0x480) ? kindFileDialog
+                                                                                      : kindBox;
+    if (kind != search->kind) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Waits up to 30 s for a visible window of that kind and checks its caption.
+HWND waitFor(WindowKind kind, const std::string& caption, const std::string& name) {
+    for (int i = 0; i < 300; ++i, Sleep(100)) {
+        Search search = {kind, nullptr};
+        EnumWindows(findProc, LPARAM(&search));
+        if (!search.found) continue;
+        Sleep(300);  // let it finish painting
+        checkText(windowText(search.found), caption, name + ": caption");
+        return search.found;
+    }
+    check(false, std::string("no ") + kindNames[kind] + " appeared for " + name);
+    Search all = {kindAny, nullptr};
+    EnumWindows(findProc, LPARAM(&all));
+    return nullptr;
+}
+
+// Waits until a window that was acted on is gone.
+bool waitGone(HWND window, const std::string& name) {
+    for (int i = 0; i < 300; ++i, Sleep(100))
+        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+    return check(false, name + " did not close");
+}
+
+// Asks the script for a screenshot of the window and waits until it has been
+// taken: the script deletes the request, and writes request.bad if it failed.
+void screenshot(HWND window, const std::string& name) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const std::string temp = shotsDir + "\\request.tmp", request = shotsDir + "\\request.txt";
+    FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!check(file != nullptr, "cannot write " + temp)) return;
+    std::fprintf(file, "%02d-%s %ld %ld %ld %ld\n", ++shotNumber, name.c_str(), r.right - r.left, r.bottom - r.top,
+                 r.left, r.top);
+    std::fclose(file);
+    MoveFileA(temp.c_str(), request.c_str());
+    for (int i = 0; i < 300 && GetFileAttributesA(request.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    check(GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES &&
+              GetFileAttributesA((shotsDir + "\\request.bad").c_str()) == INVALID_FILE_ATTRIBUTES,
+          "screenshot " + name + " taken");
+}
+
+// Presses a control of a dialog as a click would: WM_COMMAND, BN_CLICKED.
+void press(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
+
+// Dialog procedure of the hidden template copy: handles nothing.
+INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Checks a shown page against the wizard's layout of the expected page: the
+// dialog's position, and every control's visibility and, when visible, its
+// rectangle, text and check state. The base units come from a hidden copy of
+// template 1000 in this process (MapDialogRect needs a dialog of one's own).
+void checkPage(HWND dialog, WizardPage expected, const std::string& name) {
+    if (!baseUnitX) {
+        HWND own = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogTemplateId), nullptr, quietProc, 0);
+        RECT units = {0, 0, 4, 8};
+        check(own && MapDialogRect(own, &units), "template 1000 gives the dialog base units");
+        DestroyWindow(own);
+        baseUnitX = units.right, baseUnitY = units.bottom;
+    }
+    DialogModel model = templateDialog(baseUnitX, baseUnitY);
+    RECT outer, desktop;
+    GetWindowRect(dialog, &outer);
+    GetClientRect(GetDesktopWindow(), &desktop);
+    model.width = outer.right - outer.left;
+    model.height = outer.bottom - outer.top;
+    model.hasSystemMenu = (GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
+    model.screen = ScreenMetrics{GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                 int(desktop.left), int(desktop.top), int(desktop.right), int(desktop.bottom)};
+    expected.textOnly ? layoutTextPage(expected, model) : layoutChoicePage(expected, model);
+    char text[200];
+    std::snprintf(text, sizeof text, ": dialog at %ld,%ld, expected %d,%d", outer.left, outer.top, model.x, model.y);
+    check(outer.left == model.x && outer.top == model.y, name + text);
+    int visible = 0;
+    for (const DialogControl& control : model.controls) {
+        HWND window = GetDlgItem(dialog, control.id);
+        const std::string what = name + ": control " + std::to_string(control.id);
+        const bool seen = window && IsWindowVisible(window);
+        if (!check(seen == control.visible, what + (control.visible ? " visible" : " hidden")) || !seen) continue;
+        ++visible;
+        RECT r;
+        GetWindowRect(window, &r);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+        std::snprintf(text, sizeof text, " at %ld,%ld %ldx%ld, expected %d,%d %dx%d", r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, control.x, control.y, control.width, control.height);
+        check(r.left == control.x && r.top == control.y && r.right - r.left == control.width &&
+                  r.bottom - r.top == control.height,
+              what + text);
+        if (control.id != idPicture) checkText(windowText(window), control.text, what + " text");
+        if ((control.id >= idFirstRadio && control.id < idFirstRadio + radioSlots) ||
+            (control.id >= idFirstCheck && control.id < idFirstCheck + checkSlots))
+            check((SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED) == control.checked,
+                  what + (control.checked ? " checked" : " clear"));
+    }
+    say("page %s: \"%s\", %d controls visible, layout checked", name.c_str(), shown(windowText(dialog)).c_str(), visible);
+}
+
+// The text of a message box: its longest static text.
+BOOL CALLBACK boxTextProc(HWND child, LPARAM data) {
+    std::string* text = reinterpret_cast<std::string*>(data);
+    const std::string t = className(child) == "Static" ? windowText(child) : "";
+    if (t.size() > text->size()) *text = t;
+    return TRUE;
+}
+
+// Runs one step of a flow on the page shown last; false ends the flow.
+bool runStep(const Statement& s, HWND& page) {
+    const std::string& op = s[0];
+    const int id = s.size() > 1 ? std::atoi(s[1].c_str()) : 0;
+    if (op == "show" && s.size() >= 2 && thePages.count(s[1])) {
+        const WizardPage expected = wizardPage(thePages[s[1]]);
+        const std::string name = s.size() > 2 ? s[2] : s[1];
+        if (!(page = waitFor(kindPage, expected.caption ? expected.caption : "", name))) return false;
+        checkPage(page, expected, name);
+        screenshot(page, name);
+    } else if ((op == "click" || op == "leave") && s.size() == 2) {
+        press(page, id);
+        if (op == "leave") return waitGone(page, "page left with " + s[1]);
+        Sleep(300);
+    } else if (op == "checked" && s.size() == 3) {
+        check((SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED) == (s[2] == "1"),
+              "control " + s[1] + " checked should be " + s[2]);
+    } else if (op == "text" && s.size() == 3) {
+        checkText(windowText(GetDlgItem(page, id)), s[2], "control " + s[1] + " text");
+    } else if (op == "gone") {
+        return waitGone(page, "the page");
+    } else if (op == "box" && s.size() == 6) {
+        HWND box = waitFor(kindBox, s[2], s[1]);
+        if (!box) return false;
+        std::string seen;
+        EnumChildWindows(box, boxTextProc, LPARAM(&seen));
+        checkText(seen, s[3], s[1] + ": text");
+        const bool yesNo = s[4] == "yesno";
+        check(bool(GetDlgItem(box, IDYES)) == yesNo && bool(GetDlgItem(box, IDNO)) == yesNo &&
+                  bool(GetDlgItem(box, IDOK)) != yesNo,
+              s[1] + ": the buttons " + s[4]);
+        screenshot(box, s[1]);
+        press(box, s[5] == "yes" ? IDYES : s[5] == "no" ? IDNO : IDOK);
+        return waitGone(box, s[1]);
+    } else if (op == "open" && s.size() == 2) {
+        HWND open = waitFor(kindFileDialog, "Open", "file-open dialog");
+        HWND field = open ? GetDlgItem(open, 0x47c) ? GetDlgItem(open, 0x47c) : GetDlgItem(open, 0x480) : nullptr;
+        if (!check(field && IsWindowVisible(field), "file-open dialog with its file-name field")) return false;
+        SendMessageA(field, WM_SETTEXT, 0, LPARAM(s[1].c_str()));
+        screenshot(open, "file-open");
+        press(open, IDOK);
+        return waitGone(open, "file-open dialog");
+    } else {
+        return check(false, "cannot run step \"" + op + "\"");
+    }
+    return true;
+}
+
+// Starts setup in the package directory, runs the flow, checks setup's end.
+int runSetup(int argc, char** argv) {
+    if (argc < 8) return std::printf("usage: windows-driver setup FLOWS FLOW SETUP.EXE PACKAGE SHOTS LOG [ARGS]\n"), 2;
+    if (FILE* log = std::fopen(argv[7], "w")) theLog = log;
+    shotsDir = argv[6];
+    for (int a = 8; a < argc; ++a) theTexts[std::to_string(a - 7)] = argv[a];
+    theTexts["licence"] = readFile(std::string(argv[5]) + "\\license.txt");
+    const std::string flowName = argv[3];
+    check(!theTexts["licence"].empty(), "license.txt read from the package");
+    if (!check(loadFlows(argv[2]) && theFlows.count(flowName), "flow " + flowName + " in " + argv[2]))
+        return say("RESULT FAIL"), 1;
+    std::string command = std::string("\"") + argv[4] + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, argv[5], &startup, &process),
+               "setup starts, error " + std::to_string(GetLastError())))
+        return say("RESULT FAIL"), 1;
+    setupProcessId = process.dwProcessId;
+    HWND page = nullptr;
+    bool completed = true;
+    for (size_t i = 0; i < theFlows[flowName].size() && completed; ++i) completed = runStep(theFlows[flowName][i], page);
+    // Setup ends by itself after the last page, with exit code 0.
+    DWORD code = 99;
+    if (WaitForSingleObject(process.hProcess, completed ? 30000 : 0) != WAIT_OBJECT_0) {
+        check(!completed, "setup ends after its last page");
+        Search all = {kindAny, nullptr};
+        EnumWindows(findProc, LPARAM(&all));
+        TerminateProcess(process.hProcess, 99);
+    } else {
+        GetExitCodeProcess(process.hProcess, &code);
+        check(code == 0, "setup's exit code is " + std::to_string(code) + ", expected 0");
+    }
+    check(completed, "flow " + flowName + " went through");
+    say("RESULT %s (%ld failure(s))", failures ? "FAIL" : "ok", long(failures));
+    return failures ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- halvex
+
+typedef void(WINAPI* FftEntry)(const float*, const float*, float*, float*, int, int);
+const int forwardFlag = 1, inverseFlag = 2, initOnlyFlag = 4, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
+          outputBitRevFlag = 128;
+
+// rev(k) over the order's low bits.
+int reversed(int k, int order) {
+    int r = 0;
+    for (int b = 0; b < order; ++b) r |= ((k >> b) & 1) << (order - 1 - b);
+    return r;
+}
+
+// A deterministic signal of exact floats k / 2^23 in [-1, 1): the same bits
+// on every architecture.
+void makeSignal(int n, unsigned seed, std::vector<float>& re, std::vector<float>& im) {
+    re.resize(size_t(n)), im.resize(size_t(n));
+    unsigned state = seed * 2654435761u + 12345u;
+    for (int i = 0; i < 2 * n; ++i) {
+        state = state * 1103515245u + 12345u;
+        (i % 2 ? im : re)[size_t(i / 2)] = float(int((state >> 8) & 0xFFFFFF) - 0x800000) / 8388608.0f;
+    }
+}
+
+// The DFT of (re, im) in long double, unscaled (sign -1 forward, +1
+// inverse), at every bin up to order 12, above at 0, 1, n/2, n-1 and 44 more.
+struct Reference {
+    std::vector<int> bins;
+    std::vector<long double> re, im;
+};
+Reference reference(const std::vector<float>& re, const std::vector<float>& im, int order, int sign) {
+    const int n = 1 << order;
+    Reference ref;
+    for (int k = 0; k < n && order <= 12; ++k) ref.bins.push_back(k);
+    if (order > 12) ref.bins = {0, 1, n / 2, n - 1};
+    for (unsigned state = unsigned(order); ref.bins.size() < 48 && order > 12;)
+        ref.bins.push_back(int(((state = state * 1103515245u + 12345u) >> 8) % unsigned(n)));
+    std::vector<long double> cosines, sines;
+    for (int p = 0; p < n; ++p) {
+        const long double angle = 2 * 3.141592653589793238462643383279502884L * p / n;
+        cosines.push_back(std::cos(angle)), sines.push_back(sign * std::sin(angle));
+    }
+    for (int k : ref.bins) {
+        long double sumRe = 0, sumIm = 0;
+        for (int j = 0; j < n; ++j) {
+            const size_t phase = size_t((static_cast<long long>(j) * k) % n);
+            sumRe += re[size_t(j)] * cosines[phase] - im[size_t(j)] * sines[phase];
+            sumIm += re[size_t(j)] * sines[phase] + im[size_t(j)] * cosines[phase];
+        }
+        ref.re.push_back(sumRe), ref.im.push_back(sumIm);
+    }
+    return ref;
+}
+
+// Whether (outRe, outIm) is within the native tests' bound of the reference:
+// relative RMS error at most sqrt(max(order, 1)) · FLT_EPSILON, the reference
+// scaled by 1/n when asked, the output read at rev(k) when bitReversed.
+bool withinBound(const Reference& ref, const float* outRe, const float* outIm, int order, bool scaled, bool bitReversed,
+                 const std::string& what) {
+    long double err = 0, sum = 0;
+    const long double scale = scaled ? 1.0L / (1 << order) : 1.0L;
+    for (size_t b = 0; b < ref.bins.size(); ++b) {
+        const int at = bitReversed ? reversed(ref.bins[b], order) : ref.bins[b];
+        const long double dr = outRe[at] - ref.re[b] * scale, di = outIm[at] - ref.im[b] * scale;
+        err += dr * dr + di * di, sum += (ref.re[b] * ref.re[b] + ref.im[b] * ref.im[b]) * scale * scale;
+    }
+    const double relative = double(std::sqrt(sum > 0 ? err / sum : err)) / (std::sqrt(std::max(order, 1)) * FLT_EPSILON);
+    return check(relative <= 1, what + ": error " + std::to_string(relative) + " of the bound");
+}
+
+FftEntry theEntry = nullptr;
+
+// One forward transform of order through the export against the reference;
+// the tables of that order released afterwards when asked.
+void transformChecked(int order, unsigned seed, int thread, bool release) {
+    std::vector<float> re, im;
+    makeSignal(1 << order, seed, re, im);
+    std::vector<float> outRe(re.size(), 99.0f), outIm(re.size(), 99.0f);
+    theEntry(re.data(), im.data(), outRe.data(), outIm.data(), order, forwardFlag);
+    withinBound(reference(re, im, order, -1), outRe.data(), outIm.data(), order, false, false,
+                "order " + std::to_string(order) + " on thread " + std::to_string(thread));
+    if (release) theEntry(nullptr, nullptr, nullptr, nullptr, order, releaseFlag);
+}
+
+// One thread: waits for the library, then builds, uses and releases the
+// tables of orders shared with the other threads, in an order of its own.
+// With shared tables one thread's release would pull them from under another.
+DWORD WINAPI threadWork(void* go) {
+    WaitForSingleObject(go, INFINITE);
+    const int index = int(GetCurrentThreadId() % 7);
+    for (int round = 0; round < 24; ++round)
+        transformChecked(6 + (index + round) % 5, unsigned(index * 100 + round), index, (round + index) % 2 == 0);
+    return 0;
+}
+
+#if defined(__i386__)
+// The export called from assembly: known values in the callee-saved
+// registers, the six arguments pushed (entry and arguments in words 0 to 6),
+// then the stack pointer before the pushes and after the return (7, 8), ebx,
+// esi, edi, ebp after it (9 to 12), the x87 control word before and after (13,
+// 14). The registers come back from the recorded stack pointer whatever the
+// callee did to it.
+unsigned probe[15];
+__attribute__((noinline)) void callThroughAssembly() {
+    asm volatile(
+        "pushl %%ebx\n\tpushl %%esi\n\tpushl %%edi\n\tpushl %%ebp\n\t"
+        "movl $0x13579bdf, %%ebx\n\tmovl $0x2468ace0, %%esi\n\tmovl $0x0badf00d, %%edi\n\tmovl $0x5eed1234, %%ebp\n\t"
+        "fnstcw 52+%[p]\n\tmovl %%esp, 28+%[p]\n\tpushl 24+%[p]\n\tpushl 20+%[p]\n\tpushl 16+%[p]\n\tpushl 12+%[p]\n\t"
+        "pushl 8+%[p]\n\tpushl 4+%[p]\n\tcall *%[p]\n\tmovl %%esp, 32+%[p]\n\tfnstcw 56+%[p]\n\t"
+        "movl %%ebx, 36+%[p]\n\tmovl %%esi, 40+%[p]\n\tmovl %%edi, 44+%[p]\n\tmovl %%ebp, 48+%[p]\n\t"
+        "movl 28+%[p], %%esp\n\tpopl %%ebp\n\tpopl %%edi\n\tpopl %%esi\n\tpopl %%ebx"
+        : [p] "+m"(probe)
+        :
+        : "eax", "ecx", "edx", "memory", "cc", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+}
+
+// The standard calling convention, as a 32-bit host relies on it: the callee
+// removed its 24 bytes of arguments and kept ebx, esi, edi, ebp and the x87
+// control word; the result is the compiled call's.
+void checkStdcall() {
+    for (int order : {0, 3, 10, 12}) {
+        for (int flags : {forwardFlag, inverseFlag | outputBitRevFlag}) {
+            std::vector<float> re, im;
+            makeSignal(1 << order, unsigned(order + 77), re, im);
+            std::vector<float> outRe(re.size()), outIm(re.size()), wantRe(re.size()), wantIm(re.size());
+            theEntry(re.data(), im.data(), wantRe.data(), wantIm.data(), order, flags);
+            const void* pointers[] = {reinterpret_cast<void*>(theEntry), re.data(), im.data(), outRe.data(), outIm.data()};
+            for (int w = 0; w < 15; ++w) probe[w] = w < 5 ? unsigned(uintptr_t(pointers[w])) : 0;
+            probe[5] = unsigned(order), probe[6] = unsigned(flags);
+            callThroughAssembly();
+            const std::string what = "stdcall, order " + std::to_string(order) + " flags " + std::to_string(flags);
+            check(probe[8] == probe[7], what + ": esp moved by " + std::to_string(int(probe[8] - probe[7])));
+            check(probe[9] == 0x13579bdf && probe[10] == 0x2468ace0 && probe[11] == 0x0badf00d && probe[12] == 0x5eed1234,
+                  what + ": ebx, esi, edi and ebp kept");
+            check(probe[14] == probe[13], what + ": x87 control word kept");
+            check(outRe == wantRe && outIm == wantIm, what + ": the compiled call's result");
+        }
+    }
+    say("stdcall: 8 calls from assembly kept esp and the callee-saved registers; x87 control word %#x", probe[13]);
+}
+#endif
+
+// Loads the DLL with threads running, checks transforms, unloads and reloads it.
+int runHalvex(int argc, char** argv) {
+    if (argc < 3) return std::printf("usage: windows-driver halvex PATH\\halvex.dll\n"), 2;
+    // Threads that exist before the load: the library sees no attach for them
+    // and must create their records on their first call.
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr), threads[6];
+    for (int i = 0; i < 3; ++i) threads[i] = CreateThread(nullptr, 0, threadWork, go, 0, nullptr);
+    HMODULE library = LoadLibraryA(argv[2]);
+    theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
+    check(GetProcAddress(library, "_kfxcrFftNip@24") == nullptr, "no decorated export name");
+    if (!check(library && theEntry, "LoadLibraryA and GetProcAddress find kfxcrFftNip")) return 1;
+    for (int order = 0; order <= 12; ++order) transformChecked(order, unsigned(order), 0, false);
+    // Inverse with and without scaling, bit-reversed output, tables alone.
+    const int order = 9, n = 1 << order;
+    std::vector<float> re, im, outRe(n), outIm(n), untouched(n, 5.0f);
+    makeSignal(n, 7, re, im);
+    for (int flags : {inverseFlag, inverseFlag | noScaleFlag, forwardFlag | outputBitRevFlag}) {
+        theEntry(re.data(), im.data(), outRe.data(), outIm.data(), order, flags);
+        withinBound(reference(re, im, order, flags & inverseFlag ? 1 : -1), outRe.data(), outIm.data(), order,
+                    flags == inverseFlag, flags & outputBitRevFlag, "flags " + std::to_string(flags));
+    }
+    theEntry(re.data(), im.data(), untouched.data(), untouched.data(), 11, forwardFlag | initOnlyFlag);
+    check(untouched[0] == 5.0f && untouched[n - 1] == 5.0f, "table preparation leaves the arrays alone");
+#if defined(__i386__)
+    checkStdcall();
+#endif
+    // Threads started after the load get their records at thread attach,
+    // while the loading thread keeps releasing the tables the others use.
+    for (int i = 3; i < 6; ++i) threads[i] = CreateThread(nullptr, 0, threadWork, go, 0, nullptr);
+    SetEvent(go);
+    for (int round = 0; round < 20; ++round) transformChecked(6 + round % 5, 900u + unsigned(round), 0, true);
+    check(WaitForMultipleObjects(6, threads, TRUE, 120000) == WAIT_OBJECT_0, "the threads end");
+    for (HANDLE thread : threads) {
+        DWORD code = 1;
+        check(GetExitCodeThread(thread, &code) && code == 0, "a thread ended normally");
+        CloseHandle(thread);
+    }
+    check(FreeLibrary(library) && GetModuleHandleA("halvex.dll") == nullptr, "FreeLibrary unloads halvex.dll");
+    // A second load binds the export again.
+    library = LoadLibraryA(argv[2]);
+    theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
+    if (check(library && theEntry, "the second load binds the export")) transformChecked(10, 4242u, 0, true), FreeLibrary(library);
+    say("6 threads, 3 started before the load; %ld failure(s)", long(failures));
+    return failures ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- halvex-tool fft
+
+// Writes bytes to a file; false on failure.
+bool writeFile(const std::string& path, const std::vector<float>& data) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written = file && std::fwrite(data.data(), 4, data.size(), file) == data.size();
+    return file && std::fclose(file) == 0 && written;
+}
+
+// Starts a command line; the process, or null. Wine now and then refuses one
+// CreateProcess among hundreds: up to three tries, each refusal logged.
+HANDLE startProgram(std::string command) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    for (int attempt = 1; attempt <= 3; ++attempt, Sleep(200)) {
+        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return CloseHandle(process.hThread), process.hProcess;
+        say("CreateProcess refused (error %lu, try %d): %s", GetLastError(), attempt, command.c_str());
+    }
+    return nullptr;
+}
+
+// One halvex-tool run and how to check its output.
+struct ToolRun {
+    std::string name, command, out;
+    const Reference* ref;
+    bool scaled, bitReversed;
+    HANDLE process;
+};
+
+// The given variants, order 0 to 16 and every flag set through halvex-tool
+// fft, two runs at a time, each output against the reference; inputs and
+// outputs stay in WORKDIR.
+int runFft(int argc, char** argv) {
+    if (argc < 5) return std::printf("usage: windows-driver fft PATH\\halvex-tool.exe WORKDIR VARIANTS\n"), 2;
+    const std::string tool = argv[2], dir = std::string(argv[3]) + "\\", variants = argv[4];
+    int count = 0;
+    for (int order = 0; order <= 16; ++order) {
+        const int n = 1 << order;
+        std::vector<float> re, im, plain, permuted(size_t(2 * n));
+        makeSignal(n, unsigned(order + 1), re, im);
+        plain = re;
+        plain.insert(plain.end(), im.begin(), im.end());
+        for (int k = 0; k < 2 * n; ++k) permuted[size_t(k / n * n + reversed(k % n, order))] = plain[size_t(k)];
+        const std::string in = dir + "in-" + std::to_string(order), inRev = in + "-reversed";
+        if (!check(writeFile(in, plain) && writeFile(inRev, permuted), "input files in " + dir)) return 1;
+        const Reference forward = reference(re, im, order, -1), inverse = reference(re, im, order, 1);
+        std::vector<ToolRun> runs;
+        for (char v : variants) {
+            for (int direction : {forwardFlag, inverseFlag, inverseFlag | noScaleFlag}) {
+                for (int ordering : {0, 32, inputBitRevFlag, outputBitRevFlag}) {
+                    const std::string flags = std::to_string(direction | ordering);
+                    const std::string name = std::string("v") + v + "-o" + std::to_string(order) + "-f" + flags;
+                    runs.push_back({name,
+                                    "\"" + tool + "\" fft --order " + std::to_string(order) + " --flags " + flags +
+                                        " --variant " + v + " \"" + (ordering == inputBitRevFlag ? inRev : in) + "\" \"" +
+                                        dir + name + ".bin\"",
+                                    dir + name + ".bin", direction == forwardFlag ? &forward : &inverse,
+                                    direction == inverseFlag, ordering == outputBitRevFlag, nullptr});
+                }
+            }
+        }
+        for (size_t i = 0; i < runs.size(); i += 2) {
+            for (size_t j = i; j < i + 2 && j < runs.size(); ++j) runs[j].process = startProgram(runs[j].command);
+            for (size_t j = i; j < i + 2 && j < runs.size(); ++j) {
+                const ToolRun& run = runs[j];
+                DWORD code = 99;
+                if (run.process && WaitForSingleObject(run.process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(run.process, &code);
+                if (run.process) CloseHandle(run.process);
+                const std::string y = readFile(run.out);
+                ++count;
+                if (check(code == 0 && y.size() == size_t(8 * n), run.name + ": exit code " + std::to_string(code) +
+                                                                        (run.process ? "" : ", not started")))
+                    withinBound(*run.ref, reinterpret_cast<const float*>(y.data()),
+                                reinterpret_cast<const float*>(y.data()) + n, order, run.scaled, run.bitReversed, run.name);
+            }
+        }
+    }
+    say("%d runs of halvex-tool fft; %ld failure(s)", count, long(failures));
+    return failures ? 1 : 0;
+}
+
+}  // namespace
+
+// Runs the mode named first.
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "setup") return runSetup(argc, argv);
+    if (mode == "halvex") return runHalvex(argc, argv);
+    if (mode == "fft") return runFft(argc, argv);
+    return std::printf("usage: windows-driver setup|halvex|fft ...\n"), 2;
+}
