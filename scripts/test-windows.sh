@@ -8,9 +8,9 @@
 # caller, halvex-tool info, every variant through halvex-tool fft, and setup.exe
 # driven through tests/windows/setup_flows.txt with a screenshot of every page.
 # Last, the two builds compared: the vector variants' bits and the processor info.
-# Every Wine run is confined to a private mount namespace in which only the
-# build tree (for setup: its scratch tree and the Wine prefix) and a fresh /tmp
-# can be written.
+# Every Wine run is confined (tests/confine.sh) to a private mount namespace in
+# which only the build tree (for setup: its scratch tree and the Wine prefix)
+# and a throw-away /tmp can be written.
 # Called by scripts/test.sh after it has built $BUILD/win64 and $BUILD/win32.
 # Prints PASS, FAIL or SKIP per step and ends with the line
 # "windows: N passed, M failed, K skipped"; exits non-zero when a step failed.
@@ -48,29 +48,6 @@ step() {
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 regpath() { winpath "$1" | sed 's/\\/\\\\/g'; }
 wineserver_kill() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; true; }
-
-# confine DIR... -- COMMAND...: COMMAND in a private mount namespace where all
-# mounts are read-only except the DIRs and fresh tmpfs on /tmp and /dev/shm
-# (Wine's server socket goes there; X clients reach Xvfb by its abstract
-# socket). It refuses to run when the parent of a DIR can still be written.
-confine() {
-  local dirs=()
-  while [ "$1" != -- ]; do dirs+=("$1"); shift; done
-  shift
-  unshare --mount --propagation private bash -c '
-    n=$1; shift; dirs=("${@:1:n}"); shift "$n"
-    for d in "${dirs[@]}"; do mount --bind "$d" "$d" || exit 1; done
-    for m in $(awk "{print \$5}" /proc/self/mountinfo | sort -ru); do
-      case " /proc /dev /dev/pts ${dirs[*]} " in *" $m "*) continue ;; esac
-      case $m in /proc/*) continue ;; esac
-      mount -o remount,bind,ro "$m" 2>/dev/null
-    done
-    mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /dev/shm || exit 1
-    for d in "${dirs[@]}"; do
-      if touch "${d%/*}/.confine-probe" 2>/dev/null; then echo "confine: ${d%/*} is writable"; exit 1; fi
-    done
-    exec "$@"' confine "${#dirs[@]}" "${dirs[@]}" "$@"
-}
 
 # ---------------------------------------------------------------- inspection
 
@@ -149,7 +126,7 @@ phase_wine() {
   step "variants $VARIANTS through halvex-tool fft, orders 0-16, 12 flag sets, within sqrt(order)·FLT_EPSILON" \
     timeout 1800 "$WINE" "$driver" fft "$(winpath "$W/tools/halvex-tool/halvex-tool.exe")" "$(winpath "$RUN/fft")" "$VARIANTS"
   wineserver_kill
-  confine "$RUN" "$WINEPREFIX" -- bash "$0" --phase setup "$ARCH"
+  bash "$ROOT/tests/confine.sh" "$RUN:$WINEPREFIX" bash "$0" --phase setup "$ARCH"
 }
 
 # ---------------------------------------------------------------- setup.exe
@@ -292,7 +269,7 @@ for arch in x86-64 i686; do
   phase_inspect
   # Some machines (or their virtual machines) execute no 32-bit x86 code.
   if "$WINE" --version > /dev/null 2>&1; then
-    confine "$W" -- bash "$0" --phase wine "$ARCH"
+    bash "$ROOT/tests/confine.sh" "$W" bash "$0" --phase wine "$ARCH"
   else
     echo "SKIP  $ARCH: every run under Wine: this machine cannot execute $ARCH code ($WINE:$("$WINE" --version 2>&1 |
       sed -n '$s/.*://p'))" | tee -a "$RUN/results"

@@ -248,10 +248,10 @@ bool runConfined(const Options& options, const std::vector<std::string>& argv, c
             setenv("SETUP_REGISTRY", (options.work + "/hive.reg").c_str(), 1);
         else
             unsetenv("SETUP_REGISTRY");
-        std::vector<const char*> args = {"sh", CONFINE_SCRIPT, options.work.c_str()};
+        std::vector<const char*> args = {"bash", CONFINE_SCRIPT, options.work.c_str()};
         for (const std::string& arg : argv) args.push_back(arg.c_str());
         args.push_back(nullptr);
-        execv("/bin/sh", const_cast<char* const*>(args.data()));
+        execv("/bin/bash", const_cast<char* const*>(args.data()));
         _exit(127);
     }
     int status = 0;
