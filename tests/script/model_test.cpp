@@ -123,17 +123,20 @@ TEST(Macros, ExpansionNeverWritesPastTheCapacity) {
 }
 
 // A position's line is the number of LFs before it plus one, over chunks of
-// any size; the file position is set back.
-TEST(Diagnose, LineNumberAtCountsLineFeeds) {
-    writeFile("lines.txt", "a\nb\r\n" + std::string(5000, 'x') + "\nc");
+// any size (an LF at byte 4096 is the first of the second chunk); this and a
+// search that finds nothing set the file position back.
+TEST(Reader, LineNumbersAndSearchesSetThePositionBack) {
+    writeFile("lines.txt", "a\nb\r\n" + std::string(4091, 'x') + "\n" + std::string(900, 'y') + "\nc");
     FILE* file = std::fopen("lines.txt", "rb");
     ASSERT_NE(file, nullptr);
     std::fseek(file, 3, SEEK_SET);
-    const struct { long position, line; } cases[] = {{0, 1}, {1, 1}, {2, 2}, {5, 3}, {5005, 3}, {5006, 4}};
+    const struct { long position, line; } cases[] = {{0, 1}, {1, 1}, {2, 2}, {5, 3}, {4096, 3}, {4097, 4}, {4998, 5}};
     for (const auto& c : cases) {
         EXPECT_EQ(lineNumberAt(file, c.position), c.line) << c.position;
         EXPECT_EQ(std::ftell(file), 3);
     }
+    EXPECT_FALSE(findTag(file, 0, -1, "<<absent>>"));
+    EXPECT_EQ(std::ftell(file), 3);
     std::fclose(file);
 }
 
