@@ -140,11 +140,11 @@ TEST(Reader, LineNumbersAndSearchesSetThePositionBack) {
     std::fclose(file);
 }
 
-// resetRun ends the run and keeps the texts; a second load into the same
-// Script starts from empty tables and reads its own macros. (Also where the
-// cases do not run: a Variant read by file positions in a file with LF line
-// ends, as opened on Windows.)
-TEST(Load, ASecondLoadStartsFromEmptyTables) {
+// resetRun ends the run and keeps the texts; a later load into the same
+// Script starts from empty tables and reads its own macros, also one that
+// fails before it reads any Set. (Also where the cases do not run: a Variant
+// read by file positions in a file with LF line ends, as opened on Windows.)
+TEST(Load, LaterLoadsStartFromEmptyTables) {
     std::string variant = "<<start variant>>\n<<variant intro>> \"V\"";
     for (int i = 1; i < 16; ++i) variant += std::string(" ") + variantTags[i];
     writeFile("first.psc", "<<script version>> \"3.0\"\n<<script title>> \"First\"\n"
@@ -169,6 +169,8 @@ TEST(Load, ASecondLoadStartsFromEmptyTables) {
     for (const TextTable* t : tables) EXPECT_EQ(rowCount(*t), t == &script.version ? 1 : 0);
     EXPECT_EQ(script.sets.size(), 1u);
     EXPECT_EQ(lookupMacro("$(M)"), nullptr);
+    EXPECT_FALSE(loadScript(script, "no-such.psc"));
+    EXPECT_TRUE(script.sets.empty() && rowCount(script.version) == 0);
     destroyScript(script);
 }
 
