@@ -1,6 +1,6 @@
 // What no script case reaches: lookups and copies that setup never makes,
 // expandMacros with buffers smaller than a line, lineNumberAt (for tools
-// other than psc-check), and a second load into the same Script.
+// other than psc-check), and later loads into the same Script.
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +16,7 @@ int uiMessageBox(WindowHandle, const char*, const char*, unsigned) { return answ
 
 namespace {
 
-// Writes text as the file name in the working directory (the build tree).
+// Writes text into the named file in the working directory (the build tree).
 void writeFile(const char* name, const std::string& text) {
     FILE* file = std::fopen(name, "wb");
     ASSERT_NE(file, nullptr);
@@ -51,9 +51,7 @@ TEST(Model, LookupsPastTheEndYieldEmptyDefaults) {
         {0, 1, "b"}, {0, 2, nullptr}, {1, 0, nullptr}, {-1, 0, nullptr}, {0, -1, nullptr}};
     for (const auto& c : cells) EXPECT_EQ(shown(cell(table, c.row, c.column)), shown(c.text)) << c.row << "," << c.column;
     std::vector<Set> sets(1);
-    sets[0].title.rows.push_back({{"t"}});
     std::vector<Variant> variants(1);
-    variants[0].valid = true;
     EXPECT_EQ(&setAt(sets, 0), &sets[0]);
     EXPECT_EQ(setRef(sets, 0), &sets[0]);
     EXPECT_EQ(&variantAt(variants, 0), &variants[0]);
