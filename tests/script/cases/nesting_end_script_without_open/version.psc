@@ -1,0 +1,3 @@
+<<script version>> "3.0"
+<<end script>>
+<<start script>>

@@ -1,0 +1,7 @@
+<<script version>> "3.0"
+<<start script>>
+<<start set>>
+<<end set>>
+<<start script>>
+<<end script>>
+<<end script>>

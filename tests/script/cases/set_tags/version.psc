@@ -1,0 +1,35 @@
+<<script version>> "3.0"
+<<start set>>
+   <<set title>> "first title, indented"
+x <<set title>> "not a title: text before the tag"
+<<set text> "text with one closing bracket"
+<<set intro>> "intro"
+<<set comment>> "comment"
+<<set welcome>> "welcome"
+<<set button>> "Back" "Next" "Cancel" "Quit?"
+<<set error>> "error"
+<<start set>>
+<<set title>> "the nested Set's title"
+<<end set>>
+<<set title>> "second title, after the nested Set"
+<<start variant>>
+<<set comment>> "inside the Variant: not the Set's"
+<<variant intro>> "V"
+<<variant title>> "V"
+<<variant fewappl>> "Install into:"
+<<variant license>> ""
+<<variant button>> "" "Finish" "" ""
+<<variant comment>> "A Variant beside the nested Set."
+<<variant error>> "Error"
+<<default plugins dir>> "Plug-ins"
+<<default filters dir>> "Filters"
+<<photoshop exe>> "Host.exe"
+<<drives to search>> "C"
+<<plugin registry key>> "PluginPath"
+<<application registry key>> "ApplicationPath"
+<<adobe registry key>> "SOFTWARE\Host"
+<<file>> "a.8bf" "pkg\" "plugdir" "doNotUninstall" "doInstall" "Overwrite"
+<<str>> "5" "Nothing was installed."
+<<end variant>>
+<<set text>> "second text row"
+<<end set>>

@@ -1,0 +1,26 @@
+<<script version>> "3.0"
+<<script title>> "Script title"
+<<script error>> "Script error"
+<<start set>>
+<<set title>> "Set title"
+<<start variant>>
+<<variant intro>> "Only"
+<<variant title>> "Variant title"
+<<variant title>> "Second title row"
+<<variant fewappl>> "Install into:"
+<<variant license>> "no-such-licence.txt" "< Back" "I Agree" "Cancel"
+<<variant button>> "" "Finish" "" ""
+<<variant comment>> "The only Variant: its Set's page is skipped."
+<<variant error>> "The licence cannot be read."
+<<variant error>> "Second error row"
+<<default plugins dir>> "Plug-ins"
+<<default filters dir>> "Filters"
+<<photoshop exe>> "Host.exe"
+<<drives to search>> "C"
+<<plugin registry key>> "PluginPath"
+<<application registry key>> "ApplicationPath"
+<<adobe registry key>> "SOFTWARE\Host"
+<<file>> "a.8bf" "pkg\" "plugdir" "doNotUninstall" "doInstall" "Overwrite"
+<<str>> "5" "Nothing was installed."
+<<end variant>>
+<<end set>>

@@ -1,0 +1,2 @@
+<<script version>> "3.0 "
+<<script version>> "3.0"
