@@ -13,8 +13,10 @@
 #include "engine/files.h"
 #include "engine/format.h"
 #include "engine/hosts.h"
+#include "engine/run.h"
 #include "platform/posix/hive.h"
 #include "platform/ui.h"
+#include "script/reader.h"
 #include "support.h"
 #include "wizard/page.h"
 
@@ -24,6 +26,7 @@
 namespace {
 std::vector<std::string> dialogPaths;
 std::string dialogDirectory;
+int boxes = 0;
 }  // namespace
 
 // Chooses the next path of dialogPaths after changing the directory.
@@ -34,8 +37,8 @@ bool uiOpenFileDialog(WindowHandle, char* buffer, size_t size) {
     snprintf(buffer, size, "%s", path.c_str());
     return true;
 }
-// Never reached by these tests.
-int uiMessageBox(WindowHandle, const char*, const char*, unsigned) { return answerNo; }
+// Counts the boxes, which these tests expect none of.
+int uiMessageBox(WindowHandle, const char*, const char*, unsigned) { return ++boxes, answerNo; }
 // Never reached by these tests.
 void uiSetCursor(UiCursor) {}
 // Never reached by these tests.
@@ -169,6 +172,28 @@ TEST(RemovalTest, OnlyPlainDirectoriesAreWalked) {
     makeReadOnly(app + "f.8bf");
     EXPECT_FALSE(removeMatchingFiles("f.8bf", app.c_str()));
     EXPECT_TRUE(fs::exists(app + "f.8bf"));
+}
+
+// Whatever discovery lets through, no removal walk, copy or plug-in folder
+// works on a whole drive or share: such a host fails like a failed copy,
+// before anything is asked.
+TEST(RemovalTest, NoRootIsEverAHost) {
+    for (const char* root : {"", "/", "\\", "C:", "C:\\", "\\\\srv\\share\\", "/tmp/..", "D:\\. .\\"}) {
+        EXPECT_FALSE(removeMatchingFiles("x.dll", root)) << root;
+        EXPECT_FALSE(copyWithPolicy("x.dll", "/tmp/", root, keywordOverwrite, Variant())) << root;
+        for (const char* uninstall : {"Ask", "doNotUninstall"}) {
+            Variant variant;
+            variant.files.rows.push_back(TextRow{{"x.dll", "/tmp/", "plugdir", uninstall, "doInstall", "Overwrite"}});
+            variant.messages.rows.push_back(TextRow{{"12", "%s into %s"}});
+            HostEntry host{};
+            copyText(host.appDir, sizeof host.appDir, root);
+            host.kind = hostAppOnly;
+            char error[64];
+            EXPECT_FALSE(installIntoHost(host, error, sizeof error, variant)) << root;
+            EXPECT_EQ(std::string(error), std::string("x.dll into ") + root);
+        }
+    }
+    EXPECT_EQ(boxes, 0);
 }
 
 // A program chosen at a root, or named without a folder, would make a whole
