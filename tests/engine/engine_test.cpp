@@ -1,7 +1,8 @@
 // What no transcript reaches: the bounds and refusals of the message formats,
 // every report of a malformed hive (a run reads only up to the first), the
 // removal walk over trees the case format cannot lay out (read-only entries,
-// links), and the file-open dialog's current directory and root choices.
+// links), the engine's own refusal of roots, which discovery never lets through,
+// and the file-open dialog's current directory and root choices.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -203,10 +204,10 @@ TEST(BrowseTest, TheDialogKeepsTheCurrentDirectoryAndRefusesRoots) {
     TempDir dir;
     dialogDirectory = dir.path();
     // The file chosen (null: cancelled), the result and what the buffer holds.
-    const struct { const char* chosen; bool ok; const char* buffer; } rows[] = {{"D:\\Tools\\Host\\host.exe", true, "D:\\Tools\\Host\\"}, {"/opt/host/host.exe", true, "/opt/host/"},
-                {nullptr, false, "untouched"},   {"C:\\host.exe", false, ""}, {"/host.exe", false, ""},
-                {"host.exe", false, ""},         {"\\\\srv\\share\\host.exe", false, ""},
-                {"C:\\Host\\..\\host.exe", false, ""}};
+    const struct { const char* chosen; bool ok; const char* buffer; } rows[] = {
+        {"D:\\Tools\\Host\\host.exe", true, "D:\\Tools\\Host\\"}, {"/opt/host/host.exe", true, "/opt/host/"},
+        {nullptr, false, "untouched"}, {"C:\\host.exe", false, ""}, {"/host.exe", false, ""}, {"host.exe", false, ""},
+        {"\\\\srv\\share\\host.exe", false, ""}, {"C:\\Host\\..\\host.exe", false, ""}};
     char before[4096], after[4096];
     ASSERT_NE(getcwd(before, sizeof before), nullptr);
     for (const auto& row : rows) {

@@ -99,7 +99,8 @@ TEST_F(RegistryTest, KeysAndValuesAsWindowsKeepsThem) {
         {"Host\\7.0", "Gone", "<none>"},                         {"Host\\7.0", "twice", "2\0"s},
         {"Host\\7.0", "Missing", "<none>"},                      {"Host", nullptr, "<none>"},
         {"Host", "*", "7.0"},                                    {"Host\\7.0", "*", ""},
-        {"Order", "*", "AB|Alpha|b|beta|gamma"},                 {"Upper", "*", underWine() ? "a_b|Alpha" : "Alpha|a_b"},
+        {"Order", "*", "AB|Alpha|b|beta|gamma"},
+        {"Upper", "*", underWine() ? "a_b|Alpha" : "Alpha|a_b"},
         {"Deleted", "*", "<no key>"},                            {"User", "*", "<no key>"},
     };
     for (const auto& row : rows) {
@@ -283,8 +284,9 @@ TEST(FileSystemTest, AttributesAndListings) {
     for (const char* name : {"link", "dangling", "fifo"}) unlink((dir / name).c_str());
 #endif
     // Each pattern with the names it lists, sorted.
-    const struct { const char *pattern, *names; } listings[] = {{"*", ". .. File.TXT a.b.txt locked plain"}, {"FILE.*", "File.TXT"},
-                    {"*.txt", "File.TXT a.b.txt"}, {"?.b.*", "a.b.txt"}, {"*.none", ""}};
+    const struct { const char *pattern, *names; } listings[] = {
+        {"*", ". .. File.TXT a.b.txt locked plain"}, {"FILE.*", "File.TXT"}, {"*.txt", "File.TXT a.b.txt"},
+        {"?.b.*", "a.b.txt"}, {"*.none", ""}};
     for (const auto& listing : listings) {
         FsFindData data;
         FsFind find = fsFindFirst((dir.path() + listing.pattern).c_str(), &data);
@@ -324,12 +326,12 @@ TEST(FileSystemTest, TimesAndCalendarDates) {
     EXPECT_EQ(read.ticks, written);
     EXPECT_EQ(fsOpenForRead(dir.path().c_str()), nullptr);  // a directory is not opened
     // Year, month, day of the week, day, hour, minute, second, milliseconds; none: the conversion fails.
-    const struct { unsigned long long ticks; std::vector<unsigned short> date; } rows[] = {{0, {1601, 1, 1, 1, 0, 0, 0, 0}},
-                {written, {2005, 3, 6, 5, 14, 7, 33, 123}},
-                {(11644473600ull + 951782399ull) * 10000000ull + 9990000ull, {2000, 2, 1, 28, 23, 59, 59, 999}},
-                {(11644473600ull + 951782400ull) * 10000000ull, {2000, 2, 2, 29, 0, 0, 0, 0}},
-                {(11644473600ull + 978307199ull) * 10000000ull, {2000, 12, 0, 31, 23, 59, 59, 0}},
-                {0x8000000000000000ull, {}}};
+    const struct { unsigned long long ticks; std::vector<unsigned short> date; } rows[] = {
+        {0, {1601, 1, 1, 1, 0, 0, 0, 0}}, {written, {2005, 3, 6, 5, 14, 7, 33, 123}},
+        {(11644473600ull + 951782399ull) * 10000000ull + 9990000ull, {2000, 2, 1, 28, 23, 59, 59, 999}},
+        {(11644473600ull + 951782400ull) * 10000000ull, {2000, 2, 2, 29, 0, 0, 0, 0}},
+        {(11644473600ull + 978307199ull) * 10000000ull, {2000, 12, 0, 31, 23, 59, 59, 0}},
+        {0x8000000000000000ull, {}}};
     for (const auto& row : rows) {
         FileTime in{row.ticks};
         SystemTime out = {};
@@ -368,9 +370,10 @@ TEST(FileSystemTest, CurrentDirectoryAndTheDirectoryOfAPath) {
     EXPECT_EQ(fsLastError(), static_cast<unsigned long>(fsErrorFileNotFound));
     ASSERT_TRUE(fsSetCurrentDirectory(saved));
     // The directory of a path, in a buffer of size bytes (null: does not fit, out untouched).
-    const struct { const char* path; size_t size; const char* directory; } rows[] = {{"D:\\Tools\\Host\\host.exe", 512, "D:\\Tools\\Host\\"}, {"D:host.exe", 512, "D:"},
-                {"/opt/host/host.exe", 512, "/opt/host/"}, {"host.exe", 512, ""},
-                {"D:\\Tools\\host.exe", 10, "D:\\Tools\\"}, {"D:\\Tools\\host.exe", 9, nullptr}};
+    const struct { const char* path; size_t size; const char* directory; } rows[] = {
+        {"D:\\Tools\\Host\\host.exe", 512, "D:\\Tools\\Host\\"}, {"D:host.exe", 512, "D:"},
+        {"/opt/host/host.exe", 512, "/opt/host/"}, {"host.exe", 512, ""},
+        {"D:\\Tools\\host.exe", 10, "D:\\Tools\\"}, {"D:\\Tools\\host.exe", 9, nullptr}};
     for (const auto& row : rows) {
         char out[512] = "keep";
         EXPECT_EQ(fsDirectoryOfPath(row.path, out, row.size), row.directory != nullptr) << row.path;
