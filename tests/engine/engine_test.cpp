@@ -151,6 +151,12 @@ TEST(HiveTest, AMalformedLineIsReportedAndEndsTheReading) {
         EXPECT_EQ(kept && hiveFindValue(*kept, "V"), row.line > 3) << row.text;
         EXPECT_EQ(hiveFindSubkey(root, "After"), nullptr) << row.text;
     }
+    // The reader stops at the size it is given, also within a last line without a line end.
+    const std::string text = header + "[HKEY_LOCAL_MACHINE\\A]\n@=\"x\" beyond the end\n";
+    HiveKey root;
+    EXPECT_TRUE(parseHive(text.data(), text.size() - 16, "test.reg", nullptr, root));
+    ASSERT_NE(hiveFindSubkey(root, "A"), nullptr);
+    EXPECT_EQ(hiveFindValue(*hiveFindSubkey(root, "A"), "")->data, std::string("x", 2));
 }
 
 // The walk over entries that are not plain directories: a read-only folder and
@@ -179,6 +185,9 @@ TEST(RemovalTest, OnlyPlainDirectoriesAreWalked) {
 // works on a whole drive or share: such a host fails like a failed copy,
 // before anything is asked.
 TEST(RemovalTest, NoRootIsEverAHost) {
+    TempDir dir;  // the current directory, where "C:" would be a folder: nothing is made in it
+    char saved[4096];
+    ASSERT_TRUE(getcwd(saved, sizeof saved) && chdir(dir.path().c_str()) == 0);
     for (const char* root : {"", "/", "\\", "C:", "C:\\", "\\\\srv\\share\\", "/tmp/..", "D:\\. .\\"}) {
         EXPECT_FALSE(removeMatchingFiles("x.dll", root)) << root;
         EXPECT_FALSE(copyWithPolicy("x.dll", "/tmp/", root, keywordOverwrite, Variant())) << root;
@@ -195,6 +204,8 @@ TEST(RemovalTest, NoRootIsEverAHost) {
         }
     }
     EXPECT_EQ(boxes, 0);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    ASSERT_EQ(chdir(saved), 0);
 }
 
 // A program chosen at a root, or named without a folder, would make a whole

@@ -266,6 +266,7 @@ TEST(FileSystemTest, AttributesAndListings) {
     makeReadOnly(dir / "locked");
     writeFile(dir / "File.TXT", "x");
     writeFile(dir / "a.b.txt", "x");
+    writeFile(dir / "a.btxt", "x");  // "*.txt" must start again after the first ".", not go on with "txt"
     auto attributes = [&](const std::string& name) { return fsGetAttributes((dir / name).c_str()); };
     EXPECT_EQ(attributes("plain"), static_cast<unsigned long>(fsAttributeDirectory));
     EXPECT_EQ(attributes("locked") & (fsAttributeDirectory | fsAttributeReadOnly),
@@ -285,7 +286,7 @@ TEST(FileSystemTest, AttributesAndListings) {
 #endif
     // Each pattern with the names it lists, sorted.
     const struct { const char *pattern, *names; } listings[] = {
-        {"*", ". .. File.TXT a.b.txt locked plain"}, {"FILE.*", "File.TXT"}, {"*.txt", "File.TXT a.b.txt"},
+        {"*", ". .. File.TXT a.b.txt a.btxt locked plain"}, {"FILE.*", "File.TXT"}, {"*.txt", "File.TXT a.b.txt"},
         {"?.b.*", "a.b.txt"}, {"*.none", ""}};
     for (const auto& listing : listings) {
         FsFindData data;
