@@ -166,6 +166,7 @@ TEST_F(RegistryTest, WithoutAReadableHiveEveryOpenFails) {
         EXPECT_EQ(result, row.second) << (row.first ? row.first : "(no variable)");
     }
     SetUpTestSuite();
+    if (result == registrySuccess) GTEST_SKIP() << "the user cannot be changed";
 }
 #endif
 
@@ -240,12 +241,16 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
         {createDirectory, "p", "", false, fsErrorAccessDenied, "p", "-", true, true},
         {deleteFile, "src", "", false, fsErrorAccessDenied, "src", "new", true, true},
     };
+    bool skipped = false;
     for (const Step& step : steps) {
         bool ok = !step.ok;
 #ifdef _WIN32
         if (step.linuxOnly) continue;
 #else
-        if (step.asNobody && !asNobody([&] { ok = perform(step, dir.path()); })) continue;
+        if (step.asNobody && !asNobody([&] { ok = perform(step, dir.path()); })) {
+            skipped = true;
+            continue;
+        }
 #endif
         if (!step.asNobody) ok = perform(step, dir.path());
         const std::string what = std::to_string(step.call) + " " + step.path + " " + step.target;
@@ -257,6 +262,7 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
     // A replacing copy leaves no temporary file behind.
     for (const auto& entry : fs::directory_iterator(dir.path()))
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    if (skipped) GTEST_SKIP() << "the user cannot be changed: access checks not made";
 }
 
 TEST(FileSystemTest, AttributesAndListings) {
