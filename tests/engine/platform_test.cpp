@@ -61,6 +61,7 @@ protected:
         setenv("SETUP_REGISTRY", (*dir / "hive.reg").c_str(), 1);
 #endif
     }
+    static void TearDownTestSuite() { delete dir; }
     // The key at path below SOFTWARE\EngineTests, or null.
     static RegistryKey open(const std::string& path, long* result = nullptr) {
         RegistryKey key = nullptr;
