@@ -34,5 +34,8 @@ open=$(printf "%s\n" "${dirs[@]}" /tmp /dev/shm | awk "NR == FNR { ok[\$0] = 1; 
   { opts[\$5] = \$6 } END { for (m in opts) if (opts[m] !~ /^ro/ && !(m in ok) && m !~ /^\/(proc|sys)(\/|$)/) print m }" \
   - /proc/self/mountinfo)
 if [ -n "$open" ]; then echo "confine.sh: still writable: $open" >&2; exit 125; fi
+# The current directory still refers to the read-only view underneath the bind
+# mount; entering it again by its name makes relative paths writable too.
+cd "$(pwd -P)"
 exec "$@"
 ' confine "${#dirs[@]}" "${dirs[@]}" "$@"

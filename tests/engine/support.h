@@ -1,39 +1,65 @@
-// Helpers of the engine's tests: temporary directory trees, files with set
-// last-write times, registry hives, and Variants built by hand.
+// Scratch trees for the engine's test programs: a fresh directory in the
+// temporary directory (the private /tmp of a confined run), removed afterwards.
 #pragma once
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 
-// A fresh directory in the system's temporary directory, removed with
-// everything in it.
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace fs = std::filesystem;
+
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    // A new directory; path() ends in the platform's separator.
+    TempDir() {
+        std::random_device random;
+        fs::path made;
+        do made = fs::temp_directory_path() / ("engine-test-" + std::to_string(random()));
+        while (!fs::create_directory(made));
+        path_ = made.string() + static_cast<char>(fs::path::preferred_separator);
+    }
+    // Windows deletes nothing read-only: the attributes are cleared first.
+    ~TempDir() {
+        std::error_code error;
+#ifdef _WIN32
+        for (auto it = fs::recursive_directory_iterator(path_, error); !error && it != fs::end(it); it.increment(error))
+            SetFileAttributesA(it->path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+        fs::remove_all(path_, error);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }  // ends in a separator
+    const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + name; }
 
 private:
     std::string path_;
 };
 
-void writeFile(const std::string& path, const std::string& content);
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
-void makeDirectory(const std::string& path);
-// True for a Windows build running under Wine, whose file system (run as root
-// here) does not keep a read-only attribute from writing or on directories.
-bool underWine();
-// Read-only: no write permission on Linux, the read-only attribute on Windows.
-void makeReadOnly(const std::string& path);
-// Sets the last-write time to a local calendar time (utimes on Linux).
-void setLocalTime(const std::string& path, int year, int month, int day, int hour, int minute, int second);
-// The names in a directory, "." and ".." left out, sorted.
-std::string listDirectory(const std::string& path);
+// Writes a file, creating nothing else.
+inline void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
 
-// Makes the registry hold the hive text (written into dir): on Linux the hive
-// is named by SETUP_REGISTRY; on Windows it is imported with "reg import".
-void useHive(const TempDir& dir, const std::string& text);
-// On Linux: no hive at all (nothing to do on Windows).
-void useNoHive();
+// A file's bytes; empty when it cannot be read.
+inline std::string readFile(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+// Read-only in Windows terms: the read-only attribute, or no write permission.
+inline void makeReadOnly(const std::string& path) {
+#ifdef _WIN32
+    SetFileAttributesA(path.c_str(), GetFileAttributesA(path.c_str()) | FILE_ATTRIBUTE_READONLY);
+#else
+    chmod(path.c_str(), fs::is_directory(path) ? 0555 : 0444);
+#endif
+}
