@@ -28,7 +28,8 @@ struct Signal {
     int64_t n;
     std::vector<float> store;
     float *re, *im;
-    explicit Signal(int64_t count, int reShift = 0, int imShift = 0, float fill = 0) : n(count), store(size_t(2 * count + 64), fill) {
+    explicit Signal(int64_t count, int reShift = 0, int imShift = 0, float fill = 0)
+        : n(count), store(size_t(2 * count + 64), fill) {
         float* base = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(store.data()) + 31) & ~uintptr_t(31));
         re = base + 8 + reShift;
         im = base + 24 + ((count + 7) & ~int64_t(7)) + imShift;
@@ -58,6 +59,7 @@ std::vector<int64_t> reversal(int order) {
     return rev;
 }
 
+// y[k] = x[rev(k)].
 Signal bitReversed(const Signal& x, int order) {
     const std::vector<int64_t> rev = reversal(order);
     Signal y(x.n);
@@ -65,6 +67,7 @@ Signal bitReversed(const Signal& x, int order) {
     return y;
 }
 
+// Whether both arrays hold the same bits.
 bool sameBits(const Signal& a, const Signal& b) {
     return a.n == b.n && !std::memcmp(a.re, b.re, size_t(a.n) * 4) && !std::memcmp(a.im, b.im, size_t(a.n) * 4);
 }
@@ -79,6 +82,7 @@ Signal entry(int v, const Signal& x, int order, int flags, const int* o = nullpt
     return y;
 }
 
+// The variants this build carries.
 std::vector<int> builtVariants() {
     std::vector<int> v;
     for (int i = 0; i < variantCount; ++i)
@@ -86,6 +90,7 @@ std::vector<int> builtVariants() {
     return v;
 }
 
+// Whether the calling thread's four table caches are empty.
 bool cachesEmpty() {
     const ThreadContext& c = *getThreadContext();
     for (int m = 0; m < orderSlots; ++m)
@@ -96,7 +101,8 @@ bool cachesEmpty() {
 // Reports seen since the last clear, as "status function: context [file line]".
 std::vector<std::string> reports;
 int32_t recordReport(int32_t status, const char* func, const char* context, const char* file, int32_t line) {
-    reports.push_back(std::to_string(status) + " " + func + ": " + context + " [" + file + " " + std::to_string(line) + "]");
+    reports.push_back(std::to_string(status) + " " + func + ": " + context + " [" + file + " " + std::to_string(line) +
+                      "]");
     return status;
 }
 
@@ -186,7 +192,10 @@ int twin(int v, int order, int flags) {
     return v == 4 && FLT_EVAL_METHOD == 0 && (order % 2 == 0 || order > 10) && !(flags & outRev) ? 1 : -1;
 }
 
-bool vectorFlags(int v, int flags) { return variantEngines[v]->params->vectorLeaf && (flags == fwd || flags == (inv | noScale)); }
+// A vector variant, forward or inverse unscaled on natural-order input.
+bool vectorFlags(int v, int flags) {
+    return variantEngines[v]->params->vectorLeaf && (flags == fwd || flags == (inv | noScale));
+}
 
 // Offsets in floats from 16-byte boundaries of (re in, im in, re out, im out); the cases take them in turn.
 const int offsets[][4] = {{0, 0, 1, 1}, {0, 0, 2, 2}, {1, 2, 0, 0}, {2, 1, 1, 2}, {3, 3, 3, 3}, {0, 0, 0, 2}, {0, 0, 1, 0}};
@@ -203,30 +212,40 @@ const struct BitsRow {
      [](int v, const Signal& in, int order, int flags) { return entry(v, in, order, flags, nullptr, true); }},
     {"arrays 4, 8 or 12 bytes past a 16-byte boundary", true,
      [](int v, int order, int) { return variantEngines[v]->params->vectorLeaf && order >= 2; },
-     [](int v, const Signal& in, int order, int flags) { return entry(v, in, order, flags, offsets[(order + flags) % 7]); }},
+     [](int v, const Signal& in, int order, int flags) {
+         return entry(v, in, order, flags, offsets[(order + flags) % 7]);
+     }},
     {"flag 32 (natural order)", true, [](int, int, int flags) { return (flags & (natural | inRev | outRev)) == 0; },
      [](int v, const Signal& in, int order, int flags) { return entry(v, in, order, flags | natural); }},
-    {"flag 64 on bit-reversed input", true, [](int, int, int flags) { return (flags & (natural | inRev | outRev)) == 0; },
-     [](int v, const Signal& in, int order, int flags) { return entry(v, bitReversed(in, order), order, flags | inRev); }},
+    {"flag 64 on bit-reversed input", true,
+     [](int, int, int flags) { return (flags & (natural | inRev | outRev)) == 0; },
+     [](int v, const Signal& in, int order, int flags) {
+         return entry(v, bitReversed(in, order), order, flags | inRev);
+     }},
     {"the bit-reversing copy, then ditTransform (the vector variants fold them into one pass)", true,
      [](int v, int, int flags) { return vectorFlags(v, flags); },
      [](int v, const Signal& in, int order, int flags) {
          const VariantEngine& e = *variantEngines[v];
          Signal y(in.n);
-         e.bitRevCopy(in.re, y.re, in.n, e.getBitRevTable(order)), e.bitRevCopy(in.im, y.im, in.n, e.getBitRevTable(order));
+         e.bitRevCopy(in.re, y.re, in.n, e.getBitRevTable(order));
+         e.bitRevCopy(in.im, y.im, in.n, e.getBitRevTable(order));
          e.ditTransform(y.re, y.im, in.n, flags & fwd ? 1 : -1, e.getLeafTable(order));
          return y;
      }},
     {"the vector leaves, then scalar single-precision stages", true,
-     [](int v, int order, int flags) { return FLT_EVAL_METHOD == 0 && vectorFlags(v, flags) && order > leafOrders[v] && order <= 21; },
+     [](int v, int order, int flags) {
+         return FLT_EVAL_METHOD == 0 && vectorFlags(v, flags) && order > leafOrders[v] && order <= 21;
+     },
      [](int v, const Signal& in, int order, int flags) {
          const VariantEngine& e = *variantEngines[v];
          const int64_t n = in.n, leaf = int64_t(1) << leafOrders[v], block = int64_t(1) << blockOrders[v];
+         const int sign = flags & fwd ? 1 : -1;
+         const float* table = e.getLeafTable(order);
          Signal y = bitReversed(in, order);
-         for (int64_t l = 0; l < n; l += leaf) e.ditTransform(y.re + l, y.im + l, leaf, flags & fwd ? 1 : -1, e.getLeafTable(leafOrders[v]));
-         for (int64_t b0 = 0; b0 < n; b0 += std::min(n, block))
-             scalarStages(y.re + b0, y.im + b0, std::min(n, block), leaf, e.getLeafTable(order), n, block, flags & fwd ? 1 : -1);
-         if (n > block) scalarStages(y.re, y.im, n, block, e.getLeafTable(order), n, block, flags & fwd ? 1 : -1);
+         for (int64_t l = 0; l < n; l += leaf) e.ditTransform(y.re + l, y.im + l, leaf, sign, e.getLeafTable(leafOrders[v]));
+         for (int64_t b0 = 0; b0 < n; b0 += block)
+             scalarStages(y.re + b0, y.im + b0, std::min(n, block), leaf, table, n, block, sign);
+         if (n > block) scalarStages(y.re, y.im, n, block, table, n, block, sign);
          return y;
      }},
     {"the twin variant's entry", true, [](int v, int order, int flags) { return twin(v, order, flags) >= 0; },
@@ -253,11 +272,13 @@ void checkTransforms(int first, int last, bool (*runs)(int order, int set)) {
                     if (ref.empty()) ref = reference(x, order, dir == fwd ? 1 : -1);
                     const Signal& in = flags & inRev ? xRev : x;
                     const Signal y = entry(v, in, order, flags);
-                    EXPECT_LE(relativeError(y, ref, dir == inv ? 1.0 / double(x.n) : 1.0, flags & outRev ? &rev : nullptr), bound(v, order, flags))
+                    const double scale = dir == inv ? 1.0 / double(x.n) : 1.0;
+                    EXPECT_LE(relativeError(y, ref, scale, flags & outRev ? &rev : nullptr), bound(v, order, flags))
                         << "variant " << v << " order " << order << " flags " << flags;
                     for (const BitsRow& row : bitsRows) {
                         if (!row.applies(v, order, flags)) continue;
-                        EXPECT_EQ(sameBits(y, row.run(v, in, order, flags)), row.same) << row.name << ": variant " << v << " order " << order << " flags " << flags;
+                        EXPECT_EQ(sameBits(y, row.run(v, in, order, flags)), row.same)
+                            << row.name << ": variant " << v << " order " << order << " flags " << flags;
                     }
                 }
         }
@@ -298,7 +319,8 @@ bool twiddle(const float* w, int64_t N, int64_t k) {
     const long double a = 6.283185307179586476925286766559L * (long double)k / (long double)N;
     for (const long double exact : {std::cos(a), -std::sin(a)}) {
         const float value = *w++;
-        if (std::fabs(exact) < 1e-15L ? value != 0 : std::fabs(value - exact) > std::ldexp(0.500001L, std::ilogb(exact) - 23))
+        if (std::fabs(exact) < 1e-15L ? value != 0
+                                      : std::fabs(value - exact) > std::ldexp(0.500001L, std::ilogb(exact) - 23))
             return false;
     }
     return true;
@@ -312,7 +334,8 @@ TEST_P(VariantTest, BlockSubtable) {
     const float* t = engine().getLargeTable(order);
     int64_t bad = 0;
     for (int64_t k = 0; k < n / 4; ++k) bad += !twiddle(t + 2 * k, n, k);
-    for (int64_t i = 0; i < n / 8; ++i) bad += !twiddle(t + n / 2 + 2 * i, n / 2, i) || std::memcmp(t + n / 2 + 2 * i, t + 4 * i, 8);
+    for (int64_t i = 0; i < n / 8; ++i)
+        bad += !twiddle(t + n / 2 + 2 * i, n / 2, i) || std::memcmp(t + n / 2 + 2 * i, t + 4 * i, 8);
     EXPECT_EQ(bad, 0);
 }
 
@@ -320,7 +343,10 @@ TEST_P(VariantTest, BlockSubtable) {
 // misaligned destination) move raw bits, NaNs included, from k to rev(k) and write nothing else.
 TEST_P(VariantTest, BitReversal) {
     const std::vector<int32_t> small[] = {{0, 0}, {0, 4, 0}, {4, 8, 0, 12, 0}, {4, 16, 12, 24, 0, 28, 20, 8, 0}};
-    for (int m = 2; m <= 5; ++m) EXPECT_EQ(std::vector<int32_t>(engine().getBitRevTable(m), engine().getBitRevTable(m) + (1 << m) / 4 + 1), small[m - 2]);
+    for (int m = 2; m <= 5; ++m) {
+        const int32_t* t = engine().getBitRevTable(m);
+        EXPECT_EQ(std::vector<int32_t>(t, t + (1 << m) / 4 + 1), small[m - 2]);
+    }
     std::mt19937 gen(17);
 #ifdef HALVEX_TEST_REDUCED
     for (int order = 0; order <= 19; ++order) {
@@ -334,12 +360,14 @@ TEST_P(VariantTest, BitReversal) {
             std::memcpy(&src.re[k], &bits, 4), std::memcpy(&src.im[k], &bits, 4);
         }
         const int32_t* t = engine().getBitRevTable(order);
-        engine().bitRevCopy(src.re, dst.re, n, t), engine().bitRevCopy(src.re, dst.im, n, t), engine().bitRevPermute(src.im, n, t);
+        engine().bitRevCopy(src.re, dst.re, n, t), engine().bitRevCopy(src.re, dst.im, n, t);
+        engine().bitRevPermute(src.im, n, t);
         const std::vector<int64_t> rev = reversal(order);
         int64_t wrong = 0;
         for (int64_t k = 0; k < n; ++k)
             for (const float* to : {dst.re, dst.im, src.im}) wrong += std::memcmp(&to[rev[size_t(k)]], &src.re[k], 4) != 0;
-        EXPECT_TRUE(wrong == 0 && dst.re[-1] == 0 && dst.re[n] == 0 && dst.im[-1] == 0 && dst.im[n] == 0) << "order " << order;
+        EXPECT_EQ(wrong, 0) << "order " << order;
+        EXPECT_TRUE(dst.re[-1] == 0 && dst.re[n] == 0 && dst.im[-1] == 0 && dst.im[n] == 0) << "order " << order;
         releaseAllTables();
     }
 }
@@ -356,20 +384,23 @@ TEST_P(VariantTest, TableCaches) {
         TwiddleTable (*get)(int32_t);
         void (*release)(int32_t);
         void** slots;
-    } caches[] = {{e.getLeafTable, e.releaseLeafTable, c.leafTables}, {e.getSplitRadixTable, e.releaseSplitRadixTable, c.splitRadixTables}};
+    } caches[] = {{e.getLeafTable, e.releaseLeafTable, c.leafTables},
+                  {e.getSplitRadixTable, e.releaseSplitRadixTable, c.splitRadixTables}};
     for (const auto& cache : caches) {
         const float* t = cache.get ? cache.get(L + 2) : nullptr;
         if (!cache.get) continue;
-        EXPECT_TRUE(t && cache.slots[L] && !cache.slots[L + 1] && !cache.slots[L + 2] && c.largeTables[L + 2] == t && cache.get(L + 2) == t);
+        EXPECT_TRUE(t && cache.slots[L] && !cache.slots[L + 1] && !cache.slots[L + 2] && c.largeTables[L + 2] == t);
+        EXPECT_EQ(cache.get(L + 2), t);
         cache.release(L + 2);
         EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live);
     }
     for (int m : {-1, 32}) {
-        EXPECT_FALSE(e.getLeafTable(m) || e.getLargeTable(m) || e.getBitRevTable(m) || (e.getSplitRadixTable && e.getSplitRadixTable(m)));
+        EXPECT_FALSE(e.getLeafTable(m) || e.getLargeTable(m) || e.getBitRevTable(m) ||
+                     (e.getSplitRadixTable && e.getSplitRadixTable(m)));
         e.releaseLeafTable(m), e.releaseLargeTable(m), e.releaseBitRevTable(m);
     }
-    EXPECT_TRUE(cachesEmpty() && e.getLeafTable(5) && e.getLeafTable(L + 3) && e.getBitRevTable(7) && e.getLargeTable(L + 1) &&
-                (!e.getSplitRadixTable || e.getSplitRadixTable(6)));
+    EXPECT_TRUE(cachesEmpty() && e.getLeafTable(5) && e.getLeafTable(L + 3) && e.getBitRevTable(7) &&
+                e.getLargeTable(L + 1) && (!e.getSplitRadixTable || e.getSplitRadixTable(6)));
     e.releaseAllTables();
     EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live && e.getLeafTable(6));
     claimTableCaches(GetParam());  // the same variant keeps its tables
@@ -391,9 +422,12 @@ TEST_P(VariantTest, EntryChecksComeInOrder) {
         int order, given, flags, failing;  // given: bit 0 reIn, 1 imIn, 2 reOut, 3 imOut
         std::string report;
     } calls[] = {
-        {-1, 0, 3 | 64 | 128, none, "-5 kfxcrFftNip: order<0 [kfxffts 840]"}, {32, 0, 0, none, "-5 kfxcrFftNip: order>31 [kfxffts 840]"},
-        {12, 12, 3, none, "-5 kfxcrFftNip: reInSamps==0 [kfxffts 843]"},      {12, 9, 0, none, "-5 kfxcrFftNip: imInSamps==0 [kfxffts 843]"},
-        {12, 3, 3, none, "-5 kfxcrFftNip: reOutSamps==0 [kfxffts 843]"},      {12, 7, 64 | 128, none, "-5 kfxcrFftNip: imOutSamps==0 [kfxffts 843]"},
+        {-1, 0, 3 | 64 | 128, none, "-5 kfxcrFftNip: order<0 [kfxffts 840]"},
+        {32, 0, 0, none, "-5 kfxcrFftNip: order>31 [kfxffts 840]"},
+        {12, 12, 3, none, "-5 kfxcrFftNip: reInSamps==0 [kfxffts 843]"},
+        {12, 9, 0, none, "-5 kfxcrFftNip: imInSamps==0 [kfxffts 843]"},
+        {12, 3, 3, none, "-5 kfxcrFftNip: reOutSamps==0 [kfxffts 843]"},
+        {12, 7, 64 | 128, none, "-5 kfxcrFftNip: imOutSamps==0 [kfxffts 843]"},
         {12, 15, 3 | 64 | 128, none, "-5 kfxcrFftNip: (flags & 1) && (flags & 2) [kfxffts 846]"},
         {12, 15, 64 | 128 | 32, none, "-5 kfxcrFftNip: (flags & 1)==0 && (flags & 2)==0 [kfxffts 846]"},
         {12, 15, 16, none, "-5 kfxcrFftNip: (flags & 1)==0 && (flags & 2)==0 [kfxffts 846]"},
@@ -406,12 +440,14 @@ TEST_P(VariantTest, EntryChecksComeInOrder) {
     for (const auto& c : calls) {
         if (c.failing == noMemory) releaseAllTables();
         if (c.failing != none) releaseWorkBuffer(vectorWorkSlot), setAlignedAllocFailure(0, -1);
-        fft(c.given & 1 ? x.re : nullptr, c.given & 2 ? x.im : nullptr, c.given & 4 ? y.re : nullptr, c.given & 8 ? y.im : nullptr, c.order, c.flags);
+        fft(c.given & 1 ? x.re : nullptr, c.given & 2 ? x.im : nullptr, c.given & 4 ? y.re : nullptr,
+            c.given & 8 ? y.im : nullptr, c.order, c.flags);
         clearAlignedAllocFailure();
         EXPECT_EQ(reports, std::vector<std::string>{c.report});
         EXPECT_EQ(getThreadContext()->status, std::stoi(c.report)) << c.report;
         EXPECT_EQ(std::count(y.re, y.re + 4096, -123.5f) + std::count(y.im, y.im + 4096, -123.5f), 8192) << c.report;
-        EXPECT_TRUE(c.failing == noMemory ? cachesEmpty() : c.failing == none || getThreadContext()->bitRevTables[12]) << c.report;
+        EXPECT_TRUE(c.failing == noMemory ? cachesEmpty() : c.failing == none || getThreadContext()->bitRevTables[12])
+            << c.report;
         reports.clear();
     }
 }
@@ -475,13 +511,16 @@ const struct ArrayRow {
     void (*op)(const VariantEngine& e, const float* src, float* dst, int64_t n);
     void (*expected)(const float* src, float* dst, int64_t n);
 } arrayRows[] = {
-    {"kfxsbCopy moves bits unchanged", [](const VariantEngine& e, const float* s, float* d, int64_t n) { e.kfxsbCopy(s, d, n); },
+    {"kfxsbCopy moves bits unchanged",
+     [](const VariantEngine& e, const float* s, float* d, int64_t n) { e.kfxsbCopy(s, d, n); },
      [](const float* s, float* d, int64_t n) { std::memcpy(d, s, size_t(n) * 4); }},
     // The copy-and-scale row: every variant's products are those of the scalar variant 0, bit for
     // bit (each rounded once). Where variant 0's scalar code runs on x87 (i686), adjust it here.
     {"kfxsbMpy1 gives the bits of variant 0's products",
      [](const VariantEngine& e, const float* s, float* d, int64_t n) { e.kfxsbCopy(s, d, n), e.kfxsbMpy1(0.375f, d, n); },
-     [](const float* s, float* d, int64_t n) { std::memcpy(d, s, size_t(n) * 4), variantEngines[0]->kfxsbMpy1(0.375f, d, n); }},
+     [](const float* s, float* d, int64_t n) {
+         std::memcpy(d, s, size_t(n) * 4), variantEngines[0]->kfxsbMpy1(0.375f, d, n);
+     }},
 };
 
 // The array operations report bad arguments with their own names and lines (by variant); on random
@@ -489,12 +528,14 @@ const struct ArrayRow {
 // vector copy's streaming threshold, they do what the rows say and write nothing else.
 TEST_P(VariantTest, ArrayOperations) {
     const int lines[][2] = {{241, 419}, {1221, 2059}, {1235, 2059}, {1221, 2059}, {1221, 1825}, {1221, 1825}};
-    const std::string copy = " [kfxarith " + std::to_string(lines[GetParam()][0]) + "]", mpy = " [kfxarith " + std::to_string(lines[GetParam()][1]) + "]";
+    const std::string copy = " [kfxarith " + std::to_string(lines[GetParam()][0]) + "]",
+                      mpy = " [kfxarith " + std::to_string(lines[GetParam()][1]) + "]";
     float one = 1;
     engine().kfxsbCopy(nullptr, nullptr, 0), engine().kfxsbCopy(nullptr, nullptr, 3), engine().kfxsbCopy(&one, nullptr, 3);
     engine().kfxsbMpy1(2, nullptr, -1), engine().kfxsbMpy1(2, nullptr, 3);
-    EXPECT_EQ(reports, (std::vector<std::string>{"-5 kfxsbCopy: n<=0" + copy, "-5 kfxsbCopy: src==0" + copy, "-5 kfxsbCopy: dst==0" + copy,
-                                                 "-5 kfxsbMpy1: n<=0" + mpy, "-5 kfxsbMpy1: dst==0" + mpy}));
+    EXPECT_EQ(reports, (std::vector<std::string>{"-5 kfxsbCopy: n<=0" + copy, "-5 kfxsbCopy: src==0" + copy,
+                                                 "-5 kfxsbCopy: dst==0" + copy, "-5 kfxsbMpy1: n<=0" + mpy,
+                                                 "-5 kfxsbMpy1: dst==0" + mpy}));
     reports.clear();
     std::mt19937 gen(5);
     for (const ArrayRow& row : arrayRows) {

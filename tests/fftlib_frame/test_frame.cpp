@@ -84,7 +84,8 @@ TEST_F(Frame, Records) {
     setContextAllocFailure(true);
     EXPECT_EQ(createThreadContext(), nullptr);
     setContextAllocFailure(false);
-    ThreadContext *mine = getThreadContext(), *before = mine, *first = nullptr, *second = nullptr, *released = nullptr, *again = mine;
+    ThreadContext *mine = getThreadContext(), *before = mine, *first = nullptr, *second = nullptr;
+    ThreadContext *released = nullptr, *again = mine;
     const int64_t live = alignedAllocLiveBlocks();
     bool fresh = true;
     std::thread([&] {
@@ -92,7 +93,8 @@ TEST_F(Frame, Records) {
         second = getThreadContext();
 #if !defined(_WIN32)
         releaseOwnContext();
-        released = peekThreadContext(), again = getThreadContext(), fresh = fresh && isFresh(again) && peekThreadContext() == again;
+        released = peekThreadContext(), again = getThreadContext();
+        fresh = fresh && isFresh(again) && peekThreadContext() == again;
 #endif
     }).join();
     EXPECT_TRUE(peekThreadContext() == mine && !before && first != mine && second == first && isFresh(mine));
@@ -137,7 +139,8 @@ TEST_F(Frame, AlignedBlocks) {
     const int64_t live = alignedAllocLiveBlocks();
     std::vector<std::pair<void*, size_t>> blocks = {{alignedAlloc(1 << 20), 1 << 20}};
     for (size_t n = 0; n <= 300; ++n) blocks.push_back({alignedAlloc(n), n});
-    for (size_t n = 0; n <= 100; ++n) blocks.push_back({alignedAlloc4(n), 4 * n}), blocks.push_back({alignedAlloc8(n), 8 * n});
+    for (size_t n = 0; n <= 100; ++n)
+        blocks.push_back({alignedAlloc4(n), 4 * n}), blocks.push_back({alignedAlloc8(n), 8 * n});
     for (const auto& b : blocks) {
         ASSERT_NE(b.first, nullptr);
         EXPECT_EQ(reinterpret_cast<uintptr_t>(b.first) % 32, 0u) << b.second;
@@ -147,7 +150,8 @@ TEST_F(Frame, AlignedBlocks) {
     for (const auto& b : blocks) alignedFree(b.first);
     alignedFree(nullptr);
     for (void* p : {alignedAlloc(SIZE_MAX), alignedAlloc(SIZE_MAX - 8), alignedAlloc(SIZE_MAX - 32 - sizeof(void*) + 1),
-                    alignedAlloc4(SIZE_MAX / 4 + 1), alignedAlloc4(SIZE_MAX), alignedAlloc8(SIZE_MAX / 8 + 1), alignedAlloc8(SIZE_MAX / 8 + 3)})
+                    alignedAlloc4(SIZE_MAX / 4 + 1), alignedAlloc4(SIZE_MAX), alignedAlloc8(SIZE_MAX / 8 + 1),
+                    alignedAlloc8(SIZE_MAX / 8 + 3)})
         EXPECT_EQ(p, nullptr);
     EXPECT_EQ(alignedAllocLiveBlocks(), live);
 }
@@ -160,8 +164,9 @@ TEST_F(Frame, ErrorReports) {
         int32_t status;
         ErrorHandler handler;
         int32_t mode, result, stored;
-    } cases[] = {{0, recordingHandler, 0, 0, 0},      {-1, recordingHandler, 0, 1234, -4}, {-8, recordingHandler, 0, 1234, -4},
-                 {-5, recordingHandler, 0, 1234, -5}, {7, recordingHandler, 0, 1234, 7},   {-4, defaultErrorHandler, 1, -4, -4},
+    } cases[] = {{0, recordingHandler, 0, 0, 0},       {-1, recordingHandler, 0, 1234, -4},
+                 {-8, recordingHandler, 0, 1234, -4},  {-5, recordingHandler, 0, 1234, -5},
+                 {7, recordingHandler, 0, 1234, 7},    {-4, defaultErrorHandler, 1, -4, -4},
                  {-1, defaultErrorHandler, 2, -1, -4}, {-5, nullptr, 1, -5, -5}};
     ThreadContext* ctx = getThreadContext();
     for (const auto& c : cases) {
@@ -175,11 +180,15 @@ TEST_F(Frame, ErrorReports) {
     initThreadContext(ctx);
     EXPECT_TRUE(setErrorMode(2) == 0 && setErrorMode(0) == 2 && setErrorHandler(recordingHandler) == &defaultErrorHandler);
     EXPECT_TRUE(setErrorHandler(nullptr) == &recordingHandler && ctx->errorHandler == &defaultErrorHandler);
-    const char* const texts[] = {"No Error", "Backtrace", nullptr, "Internal error (bad state)", "Out of memory", "Bad argument",
-                                 "Unsupported function", "Iteration convergence failed", "Autotrace call", nullptr, "Null pointer",
-                                 nullptr, "Bad pointer", "Bad data structure", "Bad vector length"};
+    const char* const texts[] = {"No Error",       "Backtrace",          nullptr,
+                                 "Internal error (bad state)",          "Out of memory",
+                                 "Bad argument",   "Unsupported function", "Iteration convergence failed",
+                                 "Autotrace call", nullptr,              "Null pointer",
+                                 nullptr,          "Bad pointer",        "Bad data structure",
+                                 "Bad vector length"};
     for (int32_t code : {0, -1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12, -13, -14, 1, 2, -15, -100, INT_MIN, INT_MAX})
-        EXPECT_STREQ(statusText(code), code <= 0 && code >= -14 && texts[-code] ? texts[-code] : "Unknown error or status code");
+        EXPECT_STREQ(statusText(code), code <= 0 && code >= -14 && texts[-code] ? texts[-code]
+                                                                                 : "Unknown error or status code");
 }
 
 #if GTEST_HAS_DEATH_TEST && !defined(_WIN32)
@@ -202,22 +211,26 @@ TEST_F(Frame, ClassesAndTheWaterfall) {
         ProcessorInfo info;
         int32_t processorClass;
     } cases[] = {
-        {cpu(2, 6, 1, 1, 0), 4},  {cpu(2, 6, 1, 1, 1), 4},  {cpu(2, 6, 0, 1, 0), 4},  {cpu(2, 6, 1, 0, 0), 3},  {cpu(2, 6, 0, 0, 0), 0},
-        {cpu(2, 6, 0, 0, 1), 0},  {cpu(2, 15, 1, 1, 1), 5}, {cpu(2, 15, 0, 0, 1), 5}, {cpu(2, 15, 1, 1, 0), 0}, {cpu(2, 15, 0, 0, 0), 0},
-        {cpu(1, 5, 1, 0, 0), 2},  {cpu(1, 5, 1, 1, 1), 2},  {cpu(1, 5, 0, 0, 0), 0},  {cpu(1, 4, 1, 1, 1), 0},  {cpu(1, 3, 0, 0, 0), 0},
-        {cpu(1, 7, 1, 1, 1), 0},  {cpu(1, 0, 0, 0, 0), 0},  {cpu(0, 6, 1, 1, 1), 6},  {cpu(0, 0, 0, 0, 0), 6},
+        {cpu(2, 6, 1, 1, 0), 4},  {cpu(2, 6, 1, 1, 1), 4},  {cpu(2, 6, 0, 1, 0), 4},  {cpu(2, 6, 1, 0, 0), 3},
+        {cpu(2, 6, 0, 0, 0), 0},  {cpu(2, 6, 0, 0, 1), 0},  {cpu(2, 15, 1, 1, 1), 5}, {cpu(2, 15, 0, 0, 1), 5},
+        {cpu(2, 15, 1, 1, 0), 0}, {cpu(2, 15, 0, 0, 0), 0}, {cpu(1, 5, 1, 0, 0), 2},  {cpu(1, 5, 1, 1, 1), 2},
+        {cpu(1, 5, 0, 0, 0), 0},  {cpu(1, 4, 1, 1, 1), 0},  {cpu(1, 3, 0, 0, 0), 0},  {cpu(1, 7, 1, 1, 1), 0},
+        {cpu(1, 0, 0, 0, 0), 0},  {cpu(0, 6, 1, 1, 1), 6},  {cpu(0, 0, 0, 0, 0), 6},
     };
     for (const auto& c : cases) {
         fakeInfo = c.info, halvexCallSlot = nullptr;
         messages.clear();
         const int32_t v = c.processorClass < 6 ? c.processorClass : -1;
         EXPECT_EQ(classifyProcessor(c.info), c.processorClass) << c.info.family << " " << c.info.maxLeaf;
-        EXPECT_TRUE(classifyProcessor() == c.processorClass && variantForClass(c.processorClass) == v && runWaterfall() == (v >= 0));
-        EXPECT_TRUE(boundTransform() == (v >= 0 ? variantEntries[v] : nullptr) && (v < 0 || boundVariant() == v)) << c.info.family;
-        EXPECT_EQ(messages, std::vector<std::string>(v < 0, "Set ZAdu error| No ZAdu matching to CPU was found during the Waterfall"));
+        EXPECT_TRUE(classifyProcessor() == c.processorClass && variantForClass(c.processorClass) == v) << c.info.family;
+        EXPECT_EQ(runWaterfall(), v >= 0) << c.info.family;
+        EXPECT_TRUE(boundTransform() == (v >= 0 ? variantEntries[v] : nullptr) && (v < 0 || boundVariant() == v));
+        EXPECT_EQ(messages, std::vector<std::string>(v < 0, "Set ZAdu error| No ZAdu matching to CPU was found during "
+                                                            "the Waterfall"));
     }
     for (int family = 0; family < 16; ++family)  // class 1 has a row, but no processor falls into it
-        for (int bits = 0; bits < 8; ++bits) EXPECT_NE(classifyProcessor(cpu(1, family, bits & 1, bits >> 1 & 1, bits >> 2)), 1);
+        for (int bits = 0; bits < 8; ++bits)
+            EXPECT_NE(classifyProcessor(cpu(1, family, bits & 1, bits >> 1 & 1, bits >> 2)), 1);
     EXPECT_TRUE(dispatchCount == 1 && dispatchTable[0].slot == &halvexCallSlot);
     for (int v = 0; v < 6; ++v) {
         EXPECT_EQ(dispatchTable[0].implementations[v], reinterpret_cast<DispatchTarget>(variantEntries[v]));
@@ -240,8 +253,9 @@ TEST(FrameBinding, PreferenceListsFallBackDownTheRow) {
         int32_t processorClass, count;
         std::vector<std::pair<int, int>> missing;  // (export, variant)
         int32_t bound;
-    } cases[] = {{5, 2, {{0, 5}}, 4}, {3, 2, {{1, 3}, {1, 2}}, 1}, {4, 2, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}, 0},
-                 {2, 2, {{0, 2}, {0, 0}}, -1}, {1, 2, {{0, 1}}, 0}, {6, 2, {}, -1}, {-1, 2, {}, -1}, {7, 2, {}, -1}, {4, 0, {}, -1}};
+    } cases[] = {{5, 2, {{0, 5}}, 4},  {3, 2, {{1, 3}, {1, 2}}, 1}, {4, 2, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}, 0},
+                 {2, 2, {{0, 2}, {0, 0}}, -1}, {1, 2, {{0, 1}}, 0}, {6, 2, {}, -1}, {-1, 2, {}, -1}, {7, 2, {}, -1},
+                 {4, 0, {}, -1}};
     auto marker = [](int e, int v) { return reinterpret_cast<DispatchTarget>(&markers[e][v]); };
     for (const auto& c : cases) {
         DispatchTarget slots[2] = {nullptr, nullptr};
@@ -253,8 +267,9 @@ TEST(FrameBinding, PreferenceListsFallBackDownTheRow) {
         for (const auto& m : c.missing) table[m.first].implementations[m.second] = nullptr;
         EXPECT_EQ(walkPreferenceList(table, c.count, c.processorClass), c.bound) << "class " << c.processorClass;
         EXPECT_TRUE(c.bound < 0 ? !slots[0] && !slots[1] : slots[0] == marker(0, c.bound) && slots[1] == marker(1, c.bound));
-        EXPECT_TRUE(c.processorClass != 3 || (!bindVariantIn(table, 2, 3) && slots[0] == marker(0, 3) && slots[1] == marker(1, 1) &&
-                                              !bindVariantIn(table, 2, 6) && !bindVariantIn(table, 2, -1)));
+        EXPECT_TRUE(c.processorClass != 3 || (!bindVariantIn(table, 2, 3) && slots[0] == marker(0, 3) &&
+                                              slots[1] == marker(1, 1) && !bindVariantIn(table, 2, 6) &&
+                                              !bindVariantIn(table, 2, -1)));
     }
 }
 
@@ -299,7 +314,8 @@ TEST(FrameThreads, EveryThreadHasItsOwnRecordTablesAndBuffers) {
         for (size_t n = 256; n <= 8192; n *= 2) {
             in.emplace_back(2 * n), expected.emplace_back(2 * n);
             for (size_t k = 0; k < 2 * n; ++k) in.back()[k] = float((k * 7919 + n) % 1000) / 500 - 1;
-            variantEntries[v](in.back().data(), &in.back()[n], expected.back().data(), &expected.back()[n], int(in.size()) + 7, 2 | 128);
+            variantEntries[v](in.back().data(), &in.back()[n], expected.back().data(), &expected.back()[n],
+                              int(in.size()) + 7, 2 | 128);
         }
         const void* mainTable = getThreadContext()->bitRevTables[13];
         const int64_t live = alignedAllocLiveBlocks();
@@ -318,7 +334,8 @@ TEST(FrameThreads, EveryThreadHasItsOwnRecordTablesAndBuffers) {
                     reportError(status, "kfxcrFftNip", "test", "kfxffts", t);
                     void* buffer = getWorkBuffer(count, round % workBufferSlots);
                     if (buffer) std::memset(buffer, t, size_t(count) * 8);
-                    bad += y != expected[i] || (status != -1 && status != -8 && ctx->status != status) || !buffer || getThreadContext() != ctx;
+                    bad += y != expected[i] || (status != -1 && status != -8 && ctx->status != status) || !buffer ||
+                           getThreadContext() != ctx;
                 }
                 bad += ctx->bitRevTables[13] == nullptr || ctx->bitRevTables[13] == mainTable;
             });
