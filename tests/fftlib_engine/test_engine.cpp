@@ -1,0 +1,561 @@
+// The engine of every variant this build carries: one transform table against a
+// reference, with the paths promised to give the same bits as rows; per variant
+// the tables and caches, the entry's checks and table management, the array operations.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/variants.h"
+
+namespace {
+
+constexpr int fwd = 1, inv = 2, initOnly = 4, release = 8, noScale = 16, natural = 32, inRev = 64, outRev = 128;
+// The documented LeafSize and BlockSize (as orders) of each variant.
+const int leafOrders[] = {10, 10, 10, 10, 10, 14}, blockOrders[] = {14, 14, 14, 14, 14, 15};
+
+// Two arrays of n floats, each `shift` floats past a 32-byte boundary (so that
+// "aligned" never depends on the heap), with guard floats around them.
+struct Signal {
+    int64_t n;
+    std::vector<float> store;
+    float *re, *im;
+    explicit Signal(int64_t count, int reShift = 0, int imShift = 0, float fill = 0)
+        : n(count), store(size_t(2 * count + 64), fill) {
+        float* base = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(store.data()) + 31) & ~uintptr_t(31));
+        re = base + 8 + reShift;
+        im = base + 24 + ((count + 7) & ~int64_t(7)) + imShift;
+    }
+    Signal(const Signal& x, int reShift = 0, int imShift = 0) : Signal(x.n, reShift, imShift) {
+        std::memcpy(re, x.re, size_t(n) * 4), std::memcpy(im, x.im, size_t(n) * 4);
+    }
+    Signal(Signal&& x) noexcept : n(x.n), store(std::move(x.store)), re(x.re), im(x.im) {}
+    Signal& operator=(const Signal&) = delete;
+};
+
+// Floats in [-1, 1) from a 64-bit LCG (Knuth's MMIX constants).
+Signal randomSignal(int64_t n, uint32_t seed) {
+    Signal x(n);
+    uint64_t state = 0x9E3779B97F4A7C15ull * (uint64_t(seed) + 1);
+    for (int64_t k = 0; k < 2 * n; ++k) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        (k < n ? x.re[k] : x.im[k - n]) = float(int64_t(state >> 40) - (int64_t(1) << 23)) / float(1 << 23);
+    }
+    return x;
+}
+
+// rev[k]: k with its `order` low bits reversed.
+std::vector<int64_t> reversal(int order) {
+    std::vector<int64_t> rev(size_t(1) << order, 0);
+    for (size_t k = 1; k < rev.size(); ++k) rev[k] = (rev[k >> 1] >> 1) | int64_t(k & 1) << (order - 1);
+    return rev;
+}
+
+// y[k] = x[rev(k)].
+Signal bitReversed(const Signal& x, int order) {
+    const std::vector<int64_t> rev = reversal(order);
+    Signal y(x.n);
+    for (int64_t k = 0; k < x.n; ++k) y.re[k] = x.re[rev[size_t(k)]], y.im[k] = x.im[rev[size_t(k)]];
+    return y;
+}
+
+// Whether both arrays hold the same bits.
+bool sameBits(const Signal& a, const Signal& b) {
+    return a.n == b.n && !std::memcmp(a.re, b.re, size_t(a.n) * 4) && !std::memcmp(a.im, b.im, size_t(a.n) * 4);
+}
+
+// The variant's entry (what the export runs once bound to it) on copies of x at
+// offsets o (re in, im in, re out, im out; null: aligned), or in place.
+Signal entry(int v, const Signal& x, int order, int flags, const int* o = nullptr, bool inPlace = false) {
+    const Signal in(x, o ? o[0] : 0, o ? o[1] : 0);
+    Signal y(x.n, o ? o[2] : 0, o ? o[3] : 0, -77.0f);
+    if (inPlace) std::memcpy(y.re, x.re, size_t(x.n) * 4), std::memcpy(y.im, x.im, size_t(x.n) * 4);
+    variantEngines[v]->transform(inPlace ? y.re : in.re, inPlace ? y.im : in.im, y.re, y.im, order, flags);
+    return y;
+}
+
+// The variants this build carries.
+std::vector<int> builtVariants() {
+    std::vector<int> v;
+    for (int i = 0; i < variantCount; ++i)
+        if (variantEngines[i]) v.push_back(i);
+    return v;
+}
+
+// Whether the calling thread's four table caches are empty.
+bool cachesEmpty() {
+    const ThreadContext& c = *getThreadContext();
+    for (int m = 0; m < orderSlots; ++m)
+        if (c.leafTables[m] || c.largeTables[m] || c.splitRadixTables[m] || c.bitRevTables[m]) return false;
+    return true;
+}
+
+// Reports seen since the last clear, as "status function: context [file line]".
+std::vector<std::string> reports;
+int32_t recordReport(int32_t status, const char* func, const char* context, const char* file, int32_t line) {
+    reports.push_back(std::to_string(status) + " " + func + ": " + context + " [" + file + " " + std::to_string(line) +
+                      "]");
+    return status;
+}
+
+// Every test: a returning, recording handler, empty caches, no report left unexpected at the end.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setErrorMode(1);
+        setErrorHandler(recordReport);
+        reports.clear();
+        releaseAllTables();
+    }
+    void TearDown() override {
+        clearAlignedAllocFailure();
+        releaseAllTables();
+        releaseWorkBuffer(vectorWorkSlot);
+        setErrorHandler(nullptr);
+        setErrorMode(0);
+        EXPECT_EQ(reports, std::vector<std::string>());
+    }
+};
+
+typedef std::vector<std::complex<double>> Spectrum;
+
+// X[k] = sum of x[j]·e^(-sign·2πi·jk/n), unscaled, in double: plain radix-2 stages on
+// bit-reversed input, each twiddle from a long-double cosine and sine of its own angle.
+Spectrum reference(const Signal& x, int order, int sign) {
+    const Signal in = bitReversed(x, order);
+    Spectrum X(size_t(x.n));
+    for (int64_t k = 0; k < x.n; ++k) X[size_t(k)] = {in.re[k], in.im[k]};
+    for (size_t s = 1; s < X.size(); s *= 2) {
+        Spectrum w(s);
+        for (size_t k = 0; k < s; ++k) {
+            const long double a = -sign * 3.141592653589793238462643383279503L * (long double)k / (long double)s;
+            w[k] = {double(std::cos(a)), double(std::sin(a))};
+        }
+        for (size_t g = 0; g < X.size(); g += 2 * s)
+            for (size_t k = 0; k < s; ++k) {
+                const std::complex<double> t = w[k] * X[g + s + k];
+                X[g + s + k] = X[g + k] - t;
+                X[g + k] += t;
+            }
+    }
+    return X;
+}
+
+// Relative RMS distance of y from scale·X (position k holding X[rev[k]] where rev is given).
+double relativeError(const Signal& y, const Spectrum& X, double scale, const std::vector<int64_t>* rev) {
+    double err = 0, ref = 0;
+    for (int64_t k = 0; k < y.n; ++k) {
+        const std::complex<double> e = scale * X[size_t(rev ? (*rev)[size_t(k)] : k)];
+        err += std::norm(std::complex<double>(y.re[k], y.im[k]) - e), ref += std::norm(e);
+    }
+    return std::sqrt(err / std::max(ref, 1e-300));
+}
+
+// The relative RMS error allowed: sqrt(order)·FLT_EPSILON, and for variant 0's DIF leaf (bit-reversed
+// output) the 3.05e-7 by which its documented eighth root 0.707107 (0x3F3504F7) misses √½.
+double bound(int v, int order, int flags) {
+    return std::sqrt(double(std::max(order, 1))) * FLT_EPSILON + (v == 0 && (flags & outRev) ? 3.05e-7 : 0);
+}
+
+// Radix-2 DIT stages over one region in scalar single precision, stage by stage:
+// the butterflies of the core's combine stages (inside blocks from the blockSubtable).
+void scalarStages(float* re, float* im, int64_t R, int64_t span, const float* table, int64_t n, int64_t B, int sign) {
+    const bool sub = n > B && span < B;
+    const float* w = sub ? table + 2 * (n / 4) : table;
+    for (int64_t s = span; s <= R / 2; s *= 2)
+        for (int64_t g = 0; g < R; g += 2 * s)
+            for (int64_t k = 0; k < s; ++k) {
+                const bool rot = k >= s / 2;  // w^(k+s/2) = -i·w^k (forward)
+                const int64_t j = (rot ? k - s / 2 : k) * ((sub ? B : n) / (2 * s));
+                const float wr = w[2 * j], wi = float(sign) * w[2 * j + 1], br = re[g + s + k], bi = im[g + s + k];
+                float tr = br * wr - bi * wi, ti = br * wi + bi * wr;
+                if (rot) std::swap(tr, ti), tr *= float(sign), ti *= float(-sign);
+                const float ar = re[g + k], ai = im[g + k];
+                re[g + k] = ar + tr, im[g + k] = ai + ti, re[g + s + k] = ar - tr, im[g + s + k] = ai - ti;
+            }
+}
+
+// The variant whose entry gives the same bits, or -1: variants 1, 2 and 3 are one design; 4 and 5
+// agree up to order 10 (one leaf of the same stages); where this build's scalar arithmetic is single
+// precision, variant 4 (its leaves of order 10, its combine stages) does variant 1's arithmetic.
+int twin(int v, int order, int flags) {
+    if (v == 2 || v == 3) return 1;
+    if (v == 5 && order <= 10) return 4;
+    return v == 4 && FLT_EVAL_METHOD == 0 && (order % 2 == 0 || order > 10) && !(flags & outRev) ? 1 : -1;
+}
+
+// A vector variant, forward or inverse unscaled on natural-order input.
+bool vectorFlags(int v, int flags) {
+    return variantEngines[v]->params->vectorLeaf && (flags == fwd || flags == (inv | noScale));
+}
+
+// Offsets in floats from 16-byte boundaries of (re in, im in, re out, im out); the cases take them in turn.
+const int offsets[][4] = {{0, 0, 1, 1}, {0, 0, 2, 2}, {1, 2, 0, 0}, {2, 1, 1, 2}, {3, 3, 3, 3}, {0, 0, 0, 2}, {0, 0, 1, 0}};
+
+// Another path to the entry's result (aligned, distinct arrays) where it applies, and whether the
+// library promises the same bits (or, once, other bits). Another body of a variant is one more row.
+const struct BitsRow {
+    const char* name;
+    bool same;
+    bool (*applies)(int v, int order, int flags);
+    Signal (*run)(int v, const Signal& in, int order, int flags);
+} bitsRows[] = {
+    {"the same arrays as input and output", true, [](int, int, int) { return true; },
+     [](int v, const Signal& in, int order, int flags) { return entry(v, in, order, flags, nullptr, true); }},
+    {"arrays 4, 8 or 12 bytes past a 16-byte boundary", true,
+     [](int v, int order, int) { return variantEngines[v]->params->vectorLeaf && order >= 2; },
+     [](int v, const Signal& in, int order, int flags) {
+         return entry(v, in, order, flags, offsets[(order + flags) % 7]);
+     }},
+    {"flag 32 (natural order)", true, [](int, int, int flags) { return (flags & (natural | inRev | outRev)) == 0; },
+     [](int v, const Signal& in, int order, int flags) { return entry(v, in, order, flags | natural); }},
+    {"flag 64 on bit-reversed input", true,
+     [](int, int, int flags) { return (flags & (natural | inRev | outRev)) == 0; },
+     [](int v, const Signal& in, int order, int flags) {
+         return entry(v, bitReversed(in, order), order, flags | inRev);
+     }},
+    {"the bit-reversing copy, then ditTransform (the vector variants fold them into one pass)", true,
+     [](int v, int, int flags) { return vectorFlags(v, flags); },
+     [](int v, const Signal& in, int order, int flags) {
+         const VariantEngine& e = *variantEngines[v];
+         Signal y(in.n);
+         e.bitRevCopy(in.re, y.re, in.n, e.getBitRevTable(order));
+         e.bitRevCopy(in.im, y.im, in.n, e.getBitRevTable(order));
+         e.ditTransform(y.re, y.im, in.n, flags & fwd ? 1 : -1, e.getLeafTable(order));
+         return y;
+     }},
+    {"the vector leaves, then scalar single-precision stages", true,
+     [](int v, int order, int flags) {
+         return FLT_EVAL_METHOD == 0 && vectorFlags(v, flags) && order > leafOrders[v] && order <= 21;
+     },
+     [](int v, const Signal& in, int order, int flags) {
+         const VariantEngine& e = *variantEngines[v];
+         const int64_t n = in.n, leaf = int64_t(1) << leafOrders[v], block = int64_t(1) << blockOrders[v];
+         const int sign = flags & fwd ? 1 : -1;
+         const float* table = e.getLeafTable(order);
+         Signal y = bitReversed(in, order);
+         for (int64_t l = 0; l < n; l += leaf) e.ditTransform(y.re + l, y.im + l, leaf, sign, e.getLeafTable(leafOrders[v]));
+         for (int64_t b0 = 0; b0 < n; b0 += block)
+             scalarStages(y.re + b0, y.im + b0, std::min(n, block), leaf, table, n, block, sign);
+         if (n > block) scalarStages(y.re, y.im, n, block, table, n, block, sign);
+         return y;
+     }},
+    {"the twin variant's entry", true, [](int v, int order, int flags) { return twin(v, order, flags) >= 0; },
+     [](int v, const Signal& in, int order, int flags) { return entry(twin(v, order, flags), in, order, flags); }},
+    {"variant 1 (variant 0 differs: radix-2 stage last, DIF eighth root 0x3F3504F7)", false,
+     [](int v, int order, int flags) { return v == 0 && order % 2 && order >= 5 && order <= 9 && flags % 4 == fwd; },
+     [](int, const Signal& in, int order, int flags) { return entry(1, in, order, flags); }},
+};
+
+// Orders first..last, one random signal each, every variant, and the twelve flag sets (directions
+// by orderings) where `runs` says; variants 1 to 3, which grow nothing above order 22 that variant 0
+// lacks, stop there.
+void checkTransforms(int first, int last, bool (*runs)(int order, int set)) {
+    for (int order = first; order <= last; ++order) {
+        const Signal x = randomSignal(int64_t(1) << order, uint32_t(order + 1)), xRev = bitReversed(x, order);
+        const std::vector<int64_t> rev = reversal(order);
+        Spectrum X[2];
+        for (int v : builtVariants()) {
+            int set = 0;
+            for (int dir : {fwd, inv, inv | noScale})
+                for (int flags : {dir, dir | natural, dir | inRev, dir | outRev}) {
+                    if (!runs(order, set++) || (order > 22 && v >= 1 && v <= 3)) continue;
+                    Spectrum& ref = X[dir == fwd ? 0 : 1];
+                    if (ref.empty()) ref = reference(x, order, dir == fwd ? 1 : -1);
+                    const Signal& in = flags & inRev ? xRev : x;
+                    const Signal y = entry(v, in, order, flags);
+                    const double scale = dir == inv ? 1.0 / double(x.n) : 1.0;
+                    EXPECT_LE(relativeError(y, ref, scale, flags & outRev ? &rev : nullptr), bound(v, order, flags))
+                        << "variant " << v << " order " << order << " flags " << flags;
+                    for (const BitsRow& row : bitsRows) {
+                        if (!row.applies(v, order, flags)) continue;
+                        EXPECT_EQ(sameBits(y, row.run(v, in, order, flags)), row.same)
+                            << row.name << ": variant " << v << " order " << order << " flags " << flags;
+                    }
+                }
+        }
+        releaseAllTables();
+    }
+}
+
+TEST_F(EngineTest, TransformsMatchTheReferenceAndAgreeBitForBitUpToOrder20) {
+#ifdef HALVEX_TEST_REDUCED
+    checkTransforms(0, 20, [](int order, int set) { return order <= 15 || set % 3 == order % 3; });
+#else
+    checkTransforms(0, 20, [](int, int) { return true; });
+#endif
+}
+
+// Orders 21 to 24, one flag set each: forward, or inverse with bit-reversed output.
+TEST_F(EngineTest, LargeOrdersMatchTheReference) {
+    checkTransforms(21, 24, [](int order, int set) { return set == (order % 2 ? 7 : 0); });
+}
+
+// One variant, which claims the caches.
+class VariantTest : public EngineTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        claimTableCaches(GetParam());
+    }
+    const VariantEngine& engine() const { return *variantEngines[GetParam()]; }
+    const VariantParams& params() const { return *engine().params; }
+    void fft(const float* ri, const float* ii, float* ro, float* io, int32_t order, int32_t flags) const {
+        engine().transform(ri, ii, ro, io, order, flags);
+    }
+};
+
+// The stored twiddle w_N^k = (cos θ, -sin θ), θ = 2πk/N: each part within half an ulp (and
+// a hair, for the double evaluation) of its exact value.
+bool twiddle(const float* w, int64_t N, int64_t k) {
+    const long double a = 6.283185307179586476925286766559L * (long double)k / (long double)N;
+    for (const long double exact : {std::cos(a), -std::sin(a)}) {
+        const float value = *w++;
+        if (std::fabs(exact) < 1e-15L ? value != 0
+                                      : std::fabs(value - exact) > std::ldexp(0.500001L, std::ilogb(exact) - 23))
+            return false;
+    }
+    return true;
+}
+
+// The LargeTable of the first order above BlockSize: n/4 twiddles of w_n, then the blockSubtable,
+// the BlockSize/4 of w_BlockSize, the same values as every second one of the first part.
+TEST_P(VariantTest, BlockSubtable) {
+    const int order = blockOrders[GetParam()] + 1;
+    const int64_t n = int64_t(1) << order;
+    const float* t = engine().getLargeTable(order);
+    int64_t bad = 0;
+    for (int64_t k = 0; k < n / 4; ++k) bad += !twiddle(t + 2 * k, n, k);
+    for (int64_t i = 0; i < n / 8; ++i)
+        bad += !twiddle(t + n / 2 + 2 * i, n / 2, i) || std::memcmp(t + n / 2 + 2 * i, t + 4 * i, 8);
+    EXPECT_EQ(bad, 0);
+}
+
+// Small bit-reversal tables exactly; at every order both permutations (the copy to an aligned and a
+// misaligned destination) move raw bits, NaNs included, from k to rev(k) and write nothing else.
+TEST_P(VariantTest, BitReversal) {
+    const std::vector<int32_t> small[] = {{0, 0}, {0, 4, 0}, {4, 8, 0, 12, 0}, {4, 16, 12, 24, 0, 28, 20, 8, 0}};
+    for (int m = 2; m <= 5; ++m) {
+        const int32_t* t = engine().getBitRevTable(m);
+        EXPECT_EQ(std::vector<int32_t>(t, t + (1 << m) / 4 + 1), small[m - 2]);
+    }
+    std::mt19937 gen(17);
+#ifdef HALVEX_TEST_REDUCED
+    for (int order = 0; order <= 19; ++order) {
+#else
+    for (int order = 0; order <= 21; order += order == 19 ? 2 : 1) {  // 21: the vector copy reads in source order
+#endif
+        const int64_t n = int64_t(1) << order;
+        Signal src(n), dst(n, 0, 1);
+        for (int64_t k = 0; k < n; ++k) {
+            const uint32_t bits = gen() | (gen() % 4 == 0 ? 0x7F800001u : 0u);
+            std::memcpy(&src.re[k], &bits, 4), std::memcpy(&src.im[k], &bits, 4);
+        }
+        const int32_t* t = engine().getBitRevTable(order);
+        engine().bitRevCopy(src.re, dst.re, n, t), engine().bitRevCopy(src.re, dst.im, n, t);
+        engine().bitRevPermute(src.im, n, t);
+        const std::vector<int64_t> rev = reversal(order);
+        int64_t wrong = 0;
+        for (int64_t k = 0; k < n; ++k)
+            for (const float* to : {dst.re, dst.im, src.im}) wrong += std::memcmp(&to[rev[size_t(k)]], &src.re[k], 4) != 0;
+        EXPECT_EQ(wrong, 0) << "order " << order;
+        EXPECT_TRUE(dst.re[-1] == 0 && dst.re[n] == 0 && dst.im[-1] == 0 && dst.im[n] == 0) << "order " << order;
+        releaseAllTables();
+    }
+}
+
+// A table request above LeafSize builds the LeafSize table and the order's LargeTable, its own slot
+// staying empty; a release of the order frees both. Getters refuse orders outside 0..31;
+// releaseAllTables empties every cache; another variant claiming the caches releases them.
+TEST_P(VariantTest, TableCaches) {
+    ThreadContext& c = *getThreadContext();
+    const VariantEngine& e = engine();
+    const int L = leafOrders[GetParam()];
+    const int64_t live = alignedAllocLiveBlocks();
+    const struct {
+        TwiddleTable (*get)(int32_t);
+        void (*release)(int32_t);
+        void** slots;
+    } caches[] = {{e.getLeafTable, e.releaseLeafTable, c.leafTables},
+                  {e.getSplitRadixTable, e.releaseSplitRadixTable, c.splitRadixTables}};
+    for (const auto& cache : caches) {
+        const float* t = cache.get ? cache.get(L + 2) : nullptr;
+        if (!cache.get) continue;
+        EXPECT_TRUE(t && cache.slots[L] && !cache.slots[L + 1] && !cache.slots[L + 2] && c.largeTables[L + 2] == t);
+        EXPECT_EQ(cache.get(L + 2), t);
+        cache.release(L + 2);
+        EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live);
+    }
+    for (int m : {-1, 32}) {
+        EXPECT_FALSE(e.getLeafTable(m) || e.getLargeTable(m) || e.getBitRevTable(m) ||
+                     (e.getSplitRadixTable && e.getSplitRadixTable(m)));
+        e.releaseLeafTable(m), e.releaseLargeTable(m), e.releaseBitRevTable(m);
+    }
+    EXPECT_TRUE(cachesEmpty() && e.getLeafTable(5) && e.getLeafTable(L + 3) && e.getBitRevTable(7) &&
+                e.getLargeTable(L + 1) && (!e.getSplitRadixTable || e.getSplitRadixTable(6)));
+    e.releaseAllTables();
+    EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live && e.getLeafTable(6));
+    claimTableCaches(GetParam());  // the same variant keeps its tables
+    EXPECT_NE(c.leafTables[6], nullptr);
+    claimTableCaches(GetParam() == 0 ? 1 : 0);
+    EXPECT_TRUE(cachesEmpty());
+}
+
+// The entry's checks in their order: each call fails the check named and any later one it could, so
+// only the first failure may be reported, and nothing is written. Tables that cannot be built are
+// reported before the pointers (their caches emptied), and so, in the vector variants, is a refused
+// work buffer (no retry: the tables stay).
+TEST_P(VariantTest, EntryChecksComeInOrder) {
+    enum { none, noBuffer, noMemory };
+    const Signal x = randomSignal(4096, 1);
+    Signal y(4096, 0, 0, -123.5f);
+    const std::string tables = "-4 kfxcrFftNip: No working Twd memory [kfxffts 840]";
+    const struct {
+        int order, given, flags, failing;  // given: bit 0 reIn, 1 imIn, 2 reOut, 3 imOut
+        std::string report;
+    } calls[] = {
+        {-1, 0, 3 | 64 | 128, none, "-5 kfxcrFftNip: order<0 [kfxffts 840]"},
+        {32, 0, 0, none, "-5 kfxcrFftNip: order>31 [kfxffts 840]"},
+        {12, 12, 3, none, "-5 kfxcrFftNip: reInSamps==0 [kfxffts 843]"},
+        {12, 9, 0, none, "-5 kfxcrFftNip: imInSamps==0 [kfxffts 843]"},
+        {12, 3, 3, none, "-5 kfxcrFftNip: reOutSamps==0 [kfxffts 843]"},
+        {12, 7, 64 | 128, none, "-5 kfxcrFftNip: imOutSamps==0 [kfxffts 843]"},
+        {12, 15, 3 | 64 | 128, none, "-5 kfxcrFftNip: (flags & 1) && (flags & 2) [kfxffts 846]"},
+        {12, 15, 64 | 128 | 32, none, "-5 kfxcrFftNip: (flags & 1)==0 && (flags & 2)==0 [kfxffts 846]"},
+        {12, 15, 16, none, "-5 kfxcrFftNip: (flags & 1)==0 && (flags & 2)==0 [kfxffts 846]"},
+        {12, 15, 1 | 32 | 64 | 128, none, "-5 kfxcrFftNip: (flags & 64) && (flags & 128) [kfxffts 847]"},
+        {12, 15, 2 | 32 | 64, none, "-5 kfxcrFftNip: (flags & 64) && (flags & 32) [kfxffts 847]"},
+        {12, 15, 1 | 32 | 128, none, "-5 kfxcrFftNip: (flags & 32) && (flags & 128) [kfxffts 847]"},
+        {12, 12, fwd, noBuffer, params().vectorLeaf ? tables : "-5 kfxcrFftNip: reInSamps==0 [kfxffts 843]"},
+        {12, 12, 3, noMemory, tables}, {12, 15, fwd, noMemory, tables},
+    };
+    for (const auto& c : calls) {
+        if (c.failing == noMemory) releaseAllTables();
+        if (c.failing != none) releaseWorkBuffer(vectorWorkSlot), setAlignedAllocFailure(0, -1);
+        fft(c.given & 1 ? x.re : nullptr, c.given & 2 ? x.im : nullptr, c.given & 4 ? y.re : nullptr,
+            c.given & 8 ? y.im : nullptr, c.order, c.flags);
+        clearAlignedAllocFailure();
+        EXPECT_EQ(reports, std::vector<std::string>{c.report});
+        EXPECT_EQ(getThreadContext()->status, std::stoi(c.report)) << c.report;
+        EXPECT_EQ(std::count(y.re, y.re + 4096, -123.5f) + std::count(y.im, y.im + 4096, -123.5f), 8192) << c.report;
+        EXPECT_TRUE(c.failing == noMemory ? cachesEmpty() : c.failing == none || getThreadContext()->bitRevTables[12])
+            << c.report;
+        reports.clear();
+    }
+}
+
+// Flag 4 builds the tables the flags need (the vector variants also reserve 16384 elements of
+// work-buffer slot 3, replacing a smaller buffer) without looking at the arrays; the transforms that
+// follow allocate nothing and agree. Flag 8 overrides every check and frees the order's tables and
+// the buffer (in variants 0 to 3, with flag 128 the split-radix ones). Order 0 copies the point.
+TEST_P(VariantTest, Flags4And8ManageTheTables) {
+    const Signal x = randomSignal(4096, 2);
+    const int64_t live = alignedAllocLiveBlocks();
+    for (int bad : {-1, 32, 12}) fft(nullptr, nullptr, nullptr, nullptr, bad, release | initOnly | 3 | 32 | 64 | 128);
+    for (int flags : {fwd, inv | outRev, fwd | inRev, inv | noScale}) {
+        ASSERT_NE(getWorkBuffer(100, vectorWorkSlot), nullptr);
+        fft(nullptr, nullptr, nullptr, nullptr, 12, initOnly | 3 | (flags & (inRev | outRev)));
+        EXPECT_EQ(getThreadContext()->workBufferCapacity[vectorWorkSlot], params().vectorLeaf ? 16384 : 100);
+        setAlignedAllocFailure(0, -1);
+        const Signal y = entry(GetParam(), x, 12, flags), z = entry(GetParam(), x, 12, flags);
+        clearAlignedAllocFailure();
+        EXPECT_TRUE(sameBits(y, z) && std::count(y.re, y.re + 4096, -77.0f) == 0) << flags;
+        fft(nullptr, nullptr, nullptr, nullptr, 12, release);
+        if (engine().getSplitRadixTable && (flags & outRev)) {
+            EXPECT_NE(getThreadContext()->splitRadixTables[params().leafOrder], nullptr);
+            fft(nullptr, nullptr, nullptr, nullptr, 12, release | outRev);
+        }
+        EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live) << flags;
+    }
+    const uint32_t nan = 0x7FA00001u;  // a signalling NaN with a payload
+    float re, im = -0.0f, ro, io;
+    std::memcpy(&re, &nan, 4);
+    for (int flags : {fwd, inv, inv | noScale, fwd | inRev, inv | outRev, fwd | natural}) {
+        ro = io = 7.0f;
+        fft(&re, &im, &ro, &io, 0, flags);
+        EXPECT_TRUE(!std::memcmp(&ro, &re, 4) && !std::memcmp(&io, &im, 4)) << flags;
+    }
+}
+
+// A failed build releases every table of the thread and tries once more, whichever of its
+// allocations failed (the leaf order's table and sine table, the order's above it, the
+// bit-reversal table); the transform then succeeds unchanged.
+TEST_P(VariantTest, AFailedBuildReleasesAllTablesAndRetriesOnce) {
+    const Signal x = randomSignal(4096, 3), expected = entry(GetParam(), x, 12, fwd);
+    const int allocations = 12 > params().leafOrder ? 5 : 3;
+    for (int failAfter = 0; failAfter <= allocations; ++failAfter) {
+        releaseAllTables();
+        const int64_t live = alignedAllocLiveBlocks();
+        ASSERT_NE(engine().getBitRevTable(5), nullptr);
+        setAlignedAllocFailure(failAfter, 1);
+        const Signal y = entry(GetParam(), x, 12, fwd);
+        clearAlignedAllocFailure();
+        EXPECT_TRUE(sameBits(y, expected)) << failAfter;
+        EXPECT_EQ(getThreadContext()->bitRevTables[5] == nullptr, failAfter < allocations) << failAfter;
+        releaseAllTables();
+        EXPECT_EQ(alignedAllocLiveBlocks(), live) << failAfter;
+    }
+}
+
+// What a destination holding the source's bits must hold after the operation.
+const struct ArrayRow {
+    const char* name;
+    void (*op)(const VariantEngine& e, const float* src, float* dst, int64_t n);
+    void (*expected)(const float* src, float* dst, int64_t n);
+} arrayRows[] = {
+    {"kfxsbCopy moves bits unchanged",
+     [](const VariantEngine& e, const float* s, float* d, int64_t n) { e.kfxsbCopy(s, d, n); },
+     [](const float* s, float* d, int64_t n) { std::memcpy(d, s, size_t(n) * 4); }},
+    // The copy-and-scale row: every variant's products are those of the scalar variant 0, bit for
+    // bit, each rounded once; on x87 too, where the product of two floats is exact in the extended
+    // format and the store rounds it once.
+    {"kfxsbMpy1 gives the bits of variant 0's products",
+     [](const VariantEngine& e, const float* s, float* d, int64_t n) { e.kfxsbCopy(s, d, n), e.kfxsbMpy1(0.375f, d, n); },
+     [](const float* s, float* d, int64_t n) {
+         std::memcpy(d, s, size_t(n) * 4), variantEngines[0]->kfxsbMpy1(0.375f, d, n);
+     }},
+};
+
+// The array operations report bad arguments with their own names and lines (by variant); on random
+// bits (NaNs and infinities too), at every offset of source and destination and lengths around the
+// vector copy's streaming threshold, they do what the rows say and write nothing else.
+TEST_P(VariantTest, ArrayOperations) {
+    const int lines[][2] = {{241, 419}, {1221, 2059}, {1235, 2059}, {1221, 2059}, {1221, 1825}, {1221, 1825}};
+    const std::string copy = " [kfxarith " + std::to_string(lines[GetParam()][0]) + "]",
+                      mpy = " [kfxarith " + std::to_string(lines[GetParam()][1]) + "]";
+    float one = 1;
+    engine().kfxsbCopy(nullptr, nullptr, 0), engine().kfxsbCopy(nullptr, nullptr, 3), engine().kfxsbCopy(&one, nullptr, 3);
+    engine().kfxsbMpy1(2, nullptr, -1), engine().kfxsbMpy1(2, nullptr, 3);
+    EXPECT_EQ(reports, (std::vector<std::string>{"-5 kfxsbCopy: n<=0" + copy, "-5 kfxsbCopy: src==0" + copy,
+                                                 "-5 kfxsbCopy: dst==0" + copy, "-5 kfxsbMpy1: n<=0" + mpy,
+                                                 "-5 kfxsbMpy1: dst==0" + mpy}));
+    reports.clear();
+    std::mt19937 gen(5);
+    for (const ArrayRow& row : arrayRows) {
+        int64_t wrong = 0;
+        for (int64_t n : {1, 3, 4, 5, 17, 2047, 2048, 2049, 2052, 2055, 5000})
+            for (int s = 0; s < 16; ++s) {
+                Signal src(n, s / 4), dst(n, s % 4), want(n);
+                for (int64_t k = 0; k < n; ++k) {
+                    const uint32_t bits = gen();
+                    std::memcpy(&src.re[k], &bits, 4);
+                }
+                row.op(engine(), src.re, dst.re, n), row.expected(src.re, want.re, n);
+                wrong += std::memcmp(dst.re, want.re, size_t(n) * 4) || dst.re[-1] != 0 || dst.re[n] != 0;
+            }
+        EXPECT_EQ(wrong, 0) << row.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, VariantTest, ::testing::ValuesIn(builtVariants()),
+                         [](const ::testing::TestParamInfo<int>& p) { return "v" + std::to_string(p.param); });
+
+}  // namespace
