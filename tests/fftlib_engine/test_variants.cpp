@@ -1,7 +1,8 @@
 // The six variants side by side: agreement with each other and with the
 // reference, bit-reversed output, the vector variants on misaligned arrays,
-// variant 5's leaf and block sizes, the identical copies of one design, and
-// the vector copy and scale.
+// variant 5's leaf and block sizes and its wider bodies, the identical copies
+// of one design, and the vector copy and scale.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -136,14 +137,14 @@ TEST_F(VariantsTest, BitReversedOutputIsThePermutedNaturalResult) {
     }
 }
 
-// A copy of x at an offset of `shift` floats from a 16-byte boundary, with
-// zeros at least one float wide on either side.
+// A copy of x at an offset of `shift` floats (0 to 15) from a 64-byte
+// boundary, with zeros at least one float wide on either side.
 struct Shifted {
     std::vector<float> store;
     float* p;
-    Shifted(const std::vector<float>& x, int shift) : store(x.size() + 12, 0.0f) {
+    Shifted(const std::vector<float>& x, int shift) : store(x.size() + 48, 0.0f) {
         const uintptr_t at = reinterpret_cast<uintptr_t>(store.data());
-        p = reinterpret_cast<float*>((at + 15) & ~uintptr_t(15)) + 4 + shift;
+        p = reinterpret_cast<float*>((at + 63) & ~uintptr_t(63)) + 16 + shift;
         std::memcpy(p, x.data(), x.size() * 4);
     }
 };
@@ -223,6 +224,64 @@ TEST_F(VariantsTest, VectorLeafFromNaturalOrderEqualsTheCopyAndTheLeaf) {
             }
         }
         releaseAllTables();
+    }
+}
+
+// The indices in variant5Engines of the wider bodies that this processor and
+// its system run.
+std::vector<int> runnableWideBodies() {
+    ProcessorInfo info{};
+    probeProcessor(&info);
+    std::vector<int> bodies;
+    for (int w = 1; w < vectorWidthCount; ++w)
+        if (variant5Engines[w] && vectorWidths[w] <= vectorWidthFor(info)) bodies.push_back(w);
+    return bodies;
+}
+
+// Variant 5's wider bodies give the bits of its 128-bit body: every order from
+// 0 to 16 and some above, both directions, with and without scaling, every
+// order flag, on output arrays aligned to 64, 16 and 4 bytes and in place
+// (the input arrays passed as the output), and nothing is written past them.
+// (On a processor that runs only the 128-bit body, the dispatch tests show
+// that it is the one bound.)
+TEST_F(VariantsTest, Variant5WiderBodiesGiveTheBitsOfIts128BitBody) {
+    const std::vector<int> bodies = runnableWideBodies();
+    if (bodies.empty()) GTEST_SKIP() << "this processor runs only the 128-bit body";
+    std::vector<int> orders;
+    for (int order = 0; order <= 16; ++order) orders.push_back(order);
+#ifndef HALVEX_TEST_REDUCED
+    for (int order : {17, 19, 21}) orders.push_back(order);
+#endif
+    const int orderFlags[4] = {0, 32, inRev, outRev};
+    const struct {
+        int shift;
+        bool inPlace;
+    } places[] = {{0, false}, {4, false}, {1, false}, {0, true}};
+    for (int w : bodies) {
+        for (int order : orders) {
+            const int64_t n = int64_t(1) << order;
+            const Signal x = randomSignal(n, uint32_t(order + 190));
+            const Shifted ri(x.re, 0), ii(x.im, 3);
+            for (int flags = 0; flags < 16; ++flags) {
+                const int call = (flags & 1 ? fwd : inv) | (flags & 2 ? noScale : 0) | orderFlags[flags >> 2];
+                for (const auto& place : places) {
+                    Shifted out[2][2] = {{{x.re, place.shift}, {x.im, place.shift}},
+                                         {{x.re, place.shift}, {x.im, place.shift}}};
+                    for (int b = 0; b < 2; ++b) {
+                        const float* re = place.inPlace ? out[b][0].p : ri.p;
+                        const float* im = place.inPlace ? out[b][1].p : ii.p;
+                        variant5Engines[b == 0 ? 0 : w]->transform(re, im, out[b][0].p, out[b][1].p, order, call);
+                    }
+                    for (int part = 0; part < 2; ++part) {
+                        EXPECT_EQ(0, std::memcmp(out[0][part].p, out[1][part].p, size_t(n) * 4))
+                            << vectorWidths[w] << " bits, order " << order << " flags " << call << " shift "
+                            << place.shift << (place.inPlace ? " in place" : "");
+                        EXPECT_TRUE(out[1][part].p[-1] == 0.0f && out[1][part].p[n] == 0.0f);
+                    }
+                }
+            }
+            releaseAllTables();
+        }
     }
 }
 

@@ -213,6 +213,54 @@ TEST_F(FrameWaterfall, EveryClassBindsItsOwnVariant) {
     EXPECT_TRUE(messages.empty());
 }
 
+// After binding variant 5 the Waterfall binds its widest body whose registers
+// the processor has (CPUID) and the system saves (XCR0); every other case,
+// and every other variant, keeps the one body it has: a processor without
+// AVX runs the 128-bit body, as before. Widths this build lacks fall back.
+TEST_F(FrameWaterfall, Variant5RunsTheWidestBodyTheProcessorAndSystemRun) {
+    const struct {
+        int32_t family, avx, avx512f;
+        uint32_t xcr0;
+        int32_t variant, bits;
+    } cases[] = {
+        {15, 0, 0, 0x0, 5, 128},  {15, 0, 0, 0xE7, 5, 128}, {15, 1, 0, 0x3, 5, 128}, {15, 1, 0, 0x5, 5, 128},
+        {15, 1, 0, 0x7, 5, 256},  {15, 1, 1, 0x7, 5, 256},  {15, 1, 1, 0x67, 5, 256}, {15, 1, 1, 0xA7, 5, 256},
+        {15, 1, 1, 0xC7, 5, 256}, {15, 1, 1, 0xE7, 5, 512}, {15, 0, 1, 0xE7, 5, 128}, {6, 1, 1, 0xE7, 4, 128},
+        {5, 1, 1, 0xE7, 2, 0},
+    };
+    for (const auto& c : cases) {
+        fakeInfo = cpu(13, c.family, 1, 1, c.family == 15 ? 1 : 0);
+        fakeInfo.hasAvx = c.avx;
+        fakeInfo.hasAvx512f = c.avx512f;
+        fakeInfo.savedState = c.xcr0;
+        int32_t bits = c.bits, w = 0;
+        while (bits > 128 && !variant5Entries[bits == 512 ? 2 : 1]) bits /= 2;  // not built here
+        for (int k = 0; k < vectorWidthCount; ++k)
+            if (vectorWidths[k] == bits) w = k;
+        halvexCallSlot = nullptr;
+        ASSERT_EQ(runWaterfall(), 1);
+        EXPECT_EQ(boundVariant(), c.variant);
+        EXPECT_EQ(boundVectorWidth(), bits) << "AVX " << c.avx << " AVX-512F " << c.avx512f << " XCR0 " << c.xcr0;
+        EXPECT_EQ(boundTransform(), c.variant == 5 ? variant5Entries[w] : variantEntries[c.variant]);
+        if (c.variant == 5) {
+            EXPECT_EQ(vectorWidthFor(fakeInfo), bits);
+        }
+    }
+    // Forcing a width: variant 5 only, bodies this build has.
+    ASSERT_EQ(forceVariant(5), 1);
+    EXPECT_EQ(boundVectorWidth(), 128);
+    for (int k = 0; k < vectorWidthCount; ++k) {
+        EXPECT_EQ(forceVectorWidth(vectorWidths[k]), variant5Entries[k] ? 1 : 0);
+        if (variant5Entries[k]) {
+            EXPECT_EQ(boundTransform(), variant5Entries[k]);
+        }
+    }
+    EXPECT_EQ(forceVectorWidth(64), 0);
+    ASSERT_EQ(forceVariant(4), 1);
+    EXPECT_EQ(forceVectorWidth(128), 0);
+    EXPECT_EQ(boundTransform(), variantEntries[4]);
+}
+
 TEST_F(FrameWaterfall, ForceVariant) {
     for (int v = 0; v < 6; ++v) {
         halvexCallSlot = nullptr;

@@ -95,20 +95,22 @@ TEST(ToolBench, QuickRunPrintsHeaderTableFirstCallsChecksAndCsv) {
         EXPECT_TRUE(found) << prefix << "\n" << text;
     }
 
-    // The main table: order, n, ns and mflops of each library, two ratios.
+    // The main table: order, n, ns and mflops of each library (halvex, FFTW in
+    // both formats, KissFFT), three ratios.
     ASSERT_GT(out.tableHeader, 0u) << text;
     EXPECT_EQ(words(out.lines[out.tableHeader]),
-              (std::vector<std::string>{"order", "n", "halvex", "ns", "mflops", "FFTW", "ns", "mflops", "KissFFT",
-                                        "ns", "mflops", "vs", "FFTW", "vs", "KissFFT"}));
+              (std::vector<std::string>{"order", "n", "halvex", "ns", "mflops", "FFTW", "ns", "mflops", "FFTW-i", "ns",
+                                        "mflops", "KissFFT", "ns", "mflops", "vs", "FFTW", "vs", "FFTW-i", "vs",
+                                        "KissFFT"}));
     ASSERT_GE(out.lines.size(), out.tableHeader + 4);
-    const bool present[3] = {true, out.hasFftw, out.hasKiss};
+    const bool present[4] = {true, out.hasFftw, out.hasFftw, out.hasKiss};
     for (int order = 4; order <= 6; ++order) {
         const std::vector<std::string> row = words(out.lines[out.tableHeader + size_t(order - 3)]);
-        ASSERT_EQ(row.size(), 10u) << out.lines[out.tableHeader + size_t(order - 3)];
+        ASSERT_EQ(row.size(), 13u) << out.lines[out.tableHeader + size_t(order - 3)];
         EXPECT_EQ(row[0], std::to_string(order));
         EXPECT_EQ(row[1], std::to_string(1 << order));
-        double ns[3] = {};
-        for (int l = 0; l < 3; ++l) {
+        double ns[4] = {};
+        for (int l = 0; l < 4; ++l) {
             if (!present[l]) {
                 EXPECT_EQ(row[size_t(2 + 2 * l)], "-");
                 EXPECT_EQ(row[size_t(3 + 2 * l)], "-");
@@ -118,11 +120,11 @@ TEST(ToolBench, QuickRunPrintsHeaderTableFirstCallsChecksAndCsv) {
             EXPECT_GT(ns[l], 0) << "order " << order << " library " << l;
             expectMflops(row[size_t(3 + 2 * l)], 1 << order, order, ns[l], 0.05, 0.5);
         }
-        for (int l = 1; l < 3; ++l) {
+        for (int l = 1; l < 4; ++l) {
             if (present[l])
-                EXPECT_NEAR(number(row[size_t(7 + l)]), ns[l] / ns[0], 0.006 + 0.01 * ns[l] / ns[0]);
+                EXPECT_NEAR(number(row[size_t(9 + l)]), ns[l] / ns[0], 0.006 + 0.01 * ns[l] / ns[0]);
             else
-                EXPECT_EQ(row[size_t(7 + l)], "-");
+                EXPECT_EQ(row[size_t(9 + l)], "-");
         }
     }
 
@@ -143,34 +145,41 @@ TEST(ToolBench, QuickRunPrintsHeaderTableFirstCallsChecksAndCsv) {
     // Every compared library computed the same transform as halvex.
     EXPECT_EQ(text.find("warning"), std::string::npos) << text;
     EXPECT_EQ(readText(tempPath("err")).find("warning"), std::string::npos) << readText(tempPath("err"));
-    for (int l = 1; l < 3; ++l) {
-        const std::string check = std::string("check:   ") + (l == 1 ? "FFTW" : "KissFFT") +
-                                  "'s output agrees with halvex's at every order";
+    for (int l = 1; l < 4; ++l) {
+        const char* const names[4] = {"", "FFTW", "FFTW-i", "KissFFT"};
+        const std::string check =
+            std::string("check:   ") + names[l] + "'s output agrees with halvex's at every order";
         EXPECT_EQ(text.find(check) != std::string::npos, present[l]) << check << "\n" << text;
     }
 
-    // The CSV: a header and one row of twelve fields per order, the same figures.
+    // The CSV: a header and one row of fifteen fields per order, the same
+    // figures; FFTW-i's three come last.
     const std::vector<std::string> csv = split(readText(tempPath("csv")), '\n');
     ASSERT_EQ(csv.size(), 5u);  // the last line ends with a newline
     EXPECT_TRUE(csv[4].empty());
     EXPECT_EQ(csv[0],
               "order,n,halvex_ns,halvex_mflops,fftw_ns,fftw_mflops,kissfft_ns,kissfft_mflops,halvex_per_fftw,"
-              "halvex_per_kissfft,halvex_first_call_ns,halvex_tables_ns");
+              "halvex_per_kissfft,halvex_first_call_ns,halvex_tables_ns,fftwi_ns,fftwi_mflops,halvex_per_fftwi");
     for (int order = 4; order <= 6; ++order) {
         const std::vector<std::string> fields = split(csv[size_t(order - 3)], ',');
-        ASSERT_EQ(fields.size(), 12u) << csv[size_t(order - 3)];
+        ASSERT_EQ(fields.size(), 15u) << csv[size_t(order - 3)];
         EXPECT_EQ(fields[0], std::to_string(order));
         EXPECT_EQ(fields[1], std::to_string(1 << order));
         const double halvexNs = number(fields[2]);
         expectMflops(fields[3], 1 << order, order, halvexNs, 0.0005, 0.05);
-        for (int l = 1; l < 3; ++l) {
-            if (!present[l]) {
-                EXPECT_TRUE(fields[size_t(2 + 2 * l)].empty() && fields[size_t(8 + l - 1)].empty());
+        // Columns of ns, mflops and ratio: FFTW, KissFFT, FFTW-i.
+        const struct {
+            bool present;
+            size_t ns, mflops, ratio;
+        } libraries[] = {{out.hasFftw, 4, 5, 8}, {out.hasKiss, 6, 7, 9}, {out.hasFftw, 12, 13, 14}};
+        for (const auto& l : libraries) {
+            if (!l.present) {
+                EXPECT_TRUE(fields[l.ns].empty() && fields[l.ratio].empty());
                 continue;
             }
-            const double ns = number(fields[size_t(2 + 2 * l)]);
-            expectMflops(fields[size_t(3 + 2 * l)], 1 << order, order, ns, 0.0005, 0.05);
-            EXPECT_NEAR(number(fields[size_t(7 + l)]), ns / halvexNs, 1e-4 + 1e-3 * ns / halvexNs);
+            const double ns = number(fields[l.ns]);
+            expectMflops(fields[l.mflops], 1 << order, order, ns, 0.0005, 0.05);
+            EXPECT_NEAR(number(fields[l.ratio]), ns / halvexNs, 1e-4 + 1e-3 * ns / halvexNs);
         }
         EXPECT_GT(number(fields[10]), 0);
         EXPECT_GE(number(fields[11]), 0);
@@ -201,6 +210,8 @@ TEST(ToolBench, BadArgumentsExitWithTwoBeforeMeasuring) {
         {"--orders", "--orders needs a value"},
         {"--variant 6", "--variant must be 0 to 5"},
         {"--variant x", "--variant must be 0 to 5"},
+        {"--width 64", "--width must be 128, 256 or 512"},
+        {"--variant 4 --width 128", "--width applies to variant 5 only"},
         {"--csv", "--csv needs a value"},
         {"--fast", "unknown argument --fast"},
         {"4-6", "unknown argument 4-6"},
