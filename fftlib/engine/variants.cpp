@@ -12,8 +12,10 @@ const VariantEngine* const variantEngines[variantCount] = {&v0::engine, &v1::eng
 
 const int32_t vectorWidths[vectorWidthCount] = {128, 256, 512};
 #if defined(HALVEX_WIDE_BODIES)
-const TransformEntry variant5Entries[vectorWidthCount] = {&v5::kfxcrFftNip, &v5::w256::kfxcrFftNip, nullptr};
-const VariantEngine* const variant5Engines[vectorWidthCount] = {&v5::engine, &v5::w256::engine, nullptr};
+const TransformEntry variant5Entries[vectorWidthCount] = {&v5::kfxcrFftNip, &v5::w256::kfxcrFftNip,
+                                                          &v5::w512::kfxcrFftNip};
+const VariantEngine* const variant5Engines[vectorWidthCount] = {&v5::engine, &v5::w256::engine,
+                                                               &v5::w512::engine};
 #else
 const TransformEntry variant5Entries[vectorWidthCount] = {&v5::kfxcrFftNip, nullptr, nullptr};
 const VariantEngine* const variant5Engines[vectorWidthCount] = {&v5::engine, nullptr, nullptr};

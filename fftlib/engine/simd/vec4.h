@@ -7,9 +7,10 @@
 //
 // A 128-bit lane is four floats. The wider headers hold two or four lanes per
 // vector, each lane what one register of this header holds, and their
-// rearrangements act lane by lane; the lane helpers below (VLOADLANES and the
-// like) take the distance between lanes, which this header, with one lane,
-// ignores.
+// rearrangements act lane by lane. The lane helpers below (VLOADLANES and the
+// like) place lane k at p + (k & 1)·step + (k >> 1)·step2, step2 being 2·step
+// unless given: lanes in a row, or in the bit-reversed order of a row
+// (step2 = step/2). This header, with one lane, ignores both.
 //
 // Every helper is `static inline`: a copy compiled with SSE must never be
 // merged with a copy from a source built for processors without it.
@@ -56,15 +57,15 @@ static inline vfloat VLOADPAIRS(const float* lo, const float* hi) {
     return _mm_loadh_pi(low, reinterpret_cast<const __m64*>(hi));
 }
 static inline vfloat VLOAD2X2(const float* p) { return VLOADPAIRS(p, p + 2); }
-// Lane by lane (one lane here; `step` floats from lane to lane in the wider
-// headers): 16-byte aligned lanes, lanes with 4-byte alignment, the same read
-// as two 64-bit halves per lane, the same stores, the four floats at p in
-// every lane, and pairs of two floats at lo and hi.
-static inline vfloat VLOADLANES(const float* p, int64_t /*step*/) { return VLOAD(p); }
-static inline vfloat VLOADLANESU(const float* p, int64_t /*step*/) { return VLOADU(p); }
-static inline vfloat VLOADLANES2X2(const float* p, int64_t /*step*/) { return VLOAD2X2(p); }
-static inline void VSTORELANES(float* p, int64_t /*step*/, vfloat a) { VSTORE(p, a); }
-static inline void VSTORELANESU(float* p, int64_t /*step*/, vfloat a) { VSTOREU(p, a); }
+// Lane by lane (one lane here): 16-byte aligned lanes, lanes with 4-byte
+// alignment, the same read as two 64-bit halves per lane, the same stores,
+// the four floats at p in every lane, and pairs of two floats at lo and hi
+// (lane k's at k·step further).
+static inline vfloat VLOADLANES(const float* p, int64_t /*step*/, int64_t /*step2*/) { return VLOAD(p); }
+static inline vfloat VLOADLANESU(const float* p, int64_t /*step*/, int64_t /*step2*/) { return VLOADU(p); }
+static inline vfloat VLOADLANES2X2(const float* p, int64_t /*step*/, int64_t /*step2*/) { return VLOAD2X2(p); }
+static inline void VSTORELANES(float* p, int64_t /*step*/, int64_t /*step2*/, vfloat a) { VSTORE(p, a); }
+static inline void VSTORELANESU(float* p, int64_t /*step*/, int64_t /*step2*/, vfloat a) { VSTOREU(p, a); }
 static inline vfloat VBROADCASTLANE(const float* p) { return VLOAD(p); }
 static inline vfloat VLOADPAIRLANES(const float* lo, const float* hi, int64_t /*step*/) { return VLOADPAIRS(lo, hi); }
 // a·b with b the four floats at p (16-byte aligned), read by the
@@ -82,7 +83,7 @@ static inline vfloat VMULMEM(vfloat a, const float* p) {
 }
 // a·b with b's lanes read from p, p + step, ... (16-byte aligned): here
 // VMULMEM.
-static inline vfloat VMULLANES(vfloat a, const float* p, int64_t /*step*/) { return VMULMEM(a, p); }
+static inline vfloat VMULLANES(vfloat a, const float* p, int64_t /*step*/, int64_t /*step2*/) { return VMULMEM(a, p); }
 // Hides where a vector came from, at no cost in instructions. Short of
 // registers, GCC loads a value that it knows to be in memory (an input just
 // read, a constant) again at each use rather than copy it, but here vector

@@ -40,20 +40,21 @@ static inline vfloat VLOADU(const float* p) { return _mm256_loadu_ps(p); }
 static inline void VSTORE(float* p, vfloat a) { _mm256_storeu_ps(p, a); }
 static inline void VSTOREU(float* p, vfloat a) { _mm256_storeu_ps(p, a); }
 
-// Lane by lane: lane 0 at p, lane 1 at p + step. 16-byte aligned lanes,
-// lanes with 4-byte alignment (VLOADLANES2X2 is the same: what vec4.h reads
-// as two 64-bit halves), their stores, the four floats at p in both lanes,
-// and pairs of two floats at lo and hi (lane 1 at lo + step and hi + step).
-static inline vfloat VLOADLANESU(const float* p, int64_t step) {
+// Lane by lane (see vec4.h): lane 0 at p, lane 1 at p + step (step2, for a
+// third and fourth lane, is ignored). 16-byte aligned lanes, lanes with
+// 4-byte alignment (VLOADLANES2X2 is the same: what vec4.h reads as two
+// 64-bit halves), their stores, the four floats at p in both lanes, and pairs
+// of two floats at lo and hi (lane 1 at lo + step and hi + step).
+static inline vfloat VLOADLANESU(const float* p, int64_t step, int64_t /*step2*/) {
     return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(p)), _mm_loadu_ps(p + step), 1);
 }
-static inline vfloat VLOADLANES(const float* p, int64_t step) { return VLOADLANESU(p, step); }
-static inline vfloat VLOADLANES2X2(const float* p, int64_t step) { return VLOADLANESU(p, step); }
-static inline void VSTORELANESU(float* p, int64_t step, vfloat a) {
+static inline vfloat VLOADLANES(const float* p, int64_t step, int64_t step2) { return VLOADLANESU(p, step, step2); }
+static inline vfloat VLOADLANES2X2(const float* p, int64_t step, int64_t step2) { return VLOADLANESU(p, step, step2); }
+static inline void VSTORELANESU(float* p, int64_t step, int64_t /*step2*/, vfloat a) {
     _mm_storeu_ps(p, _mm256_castps256_ps128(a));
     _mm_storeu_ps(p + step, _mm256_extractf128_ps(a, 1));
 }
-static inline void VSTORELANES(float* p, int64_t step, vfloat a) { VSTORELANESU(p, step, a); }
+static inline void VSTORELANES(float* p, int64_t step, int64_t step2, vfloat a) { VSTORELANESU(p, step, step2, a); }
 static inline vfloat VBROADCASTLANE(const float* p) { return _mm256_broadcast_ps(reinterpret_cast<const __m128*>(p)); }
 static inline vfloat VLOADPAIRLANES(const float* lo, const float* hi, int64_t step) {
     const __m128 low = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(lo)));
@@ -62,7 +63,9 @@ static inline vfloat VLOADPAIRLANES(const float* lo, const float* hi, int64_t st
                                 _mm_loadh_pi(high, reinterpret_cast<const __m64*>(hi + step)), 1);
 }
 // a·b with b's lanes read from p and p + step (16-byte aligned).
-static inline vfloat VMULLANES(vfloat a, const float* p, int64_t step) { return VMUL(a, VLOADLANES(p, step)); }
+static inline vfloat VMULLANES(vfloat a, const float* p, int64_t step, int64_t step2) {
+    return VMUL(a, VLOADLANES(p, step, step2));
+}
 // See vec4.h: hides where a vector came from, at no cost in instructions.
 static inline void VKEEP(vfloat& a) {
 #if defined(__GNUC__)
