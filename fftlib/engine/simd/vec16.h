@@ -59,7 +59,13 @@ static inline void VSTOREU(float* p, vfloat a) { _mm512_storeu_ps(p, a); }
 // same: what vec4.h reads as two 64-bit halves), their stores, the four
 // floats at p in every lane, and pairs of two floats at lo and hi (lane k's
 // at k·step further).
+// Where lanes 0 and 1 are neighbours (step 4, known where the helpers are
+// inlined), each pair of lanes moves as one 256-bit half.
 static inline vfloat VLOADLANESU(const float* p, int64_t step, int64_t step2) {
+    if (step == 4) {
+        const __m512d low = _mm512_castpd256_pd512(_mm256_castps_pd(_mm256_loadu_ps(p)));
+        return _mm512_castpd_ps(_mm512_insertf64x4(low, _mm256_castps_pd(_mm256_loadu_ps(p + step2)), 1));
+    }
     const __m256 low = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(p)), _mm_loadu_ps(p + step), 1);
     vfloat a = _mm512_castps256_ps512(low);
     a = _mm512_insertf32x4(a, _mm_loadu_ps(p + step2), 2);
@@ -70,6 +76,11 @@ static inline vfloat VLOADLANES2X2(const float* p, int64_t step, int64_t step2) 
     return VLOADLANESU(p, step, step2);
 }
 static inline void VSTORELANESU(float* p, int64_t step, int64_t step2, vfloat a) {
+    if (step == 4) {
+        _mm256_storeu_ps(p, _mm512_castps512_ps256(a));
+        _mm256_storeu_ps(p + step2, _mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(a), 1)));
+        return;
+    }
     _mm_storeu_ps(p, _mm512_castps512_ps128(a));
     _mm_storeu_ps(p + step, _mm512_extractf32x4_ps(a, 1));
     _mm_storeu_ps(p + step2, _mm512_extractf32x4_ps(a, 2));
@@ -109,6 +120,19 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // Rearrangements, lane by lane. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0],
 // a[i1], b[i2], b[i3]) in each lane.
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm512_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// Four vectors of 64 consecutive floats, four 16-float groups (one per
+// vector): VQUARTERS leaves in vk the k-th four floats of every group, group
+// g in lane g (the lanes transposed as a 4x4 matrix); VUNQUARTERS, the same
+// transposition, puts them back. Both move whole lanes, bits unchanged.
+static inline void VQUARTERS(vfloat& v0, vfloat& v1, vfloat& v2, vfloat& v3) {
+    const vfloat t0 = _mm512_shuffle_f32x4(v0, v1, 0x44), t1 = _mm512_shuffle_f32x4(v0, v1, 0xEE);
+    const vfloat t2 = _mm512_shuffle_f32x4(v2, v3, 0x44), t3 = _mm512_shuffle_f32x4(v2, v3, 0xEE);
+    v0 = _mm512_shuffle_f32x4(t0, t2, 0x88);
+    v1 = _mm512_shuffle_f32x4(t0, t2, 0xDD);
+    v2 = _mm512_shuffle_f32x4(t1, t3, 0x88);
+    v3 = _mm512_shuffle_f32x4(t1, t3, 0xDD);
+}
+static inline void VUNQUARTERS(vfloat& v0, vfloat& v1, vfloat& v2, vfloat& v3) { VQUARTERS(v0, v1, v2, v3); }
 // In each lane, rows r0..r3 become columns: afterwards rk holds float k of
 // the old rows' lane.
 static inline void VTRANSPOSE4(vfloat& r0, vfloat& r1, vfloat& r2, vfloat& r3) {

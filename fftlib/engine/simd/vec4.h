@@ -107,6 +107,12 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 
 // Rearrangements. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0], a[i1], b[i2], b[i3]).
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// Four vectors of 4·vectorFloats consecutive floats, read as 16-float groups:
+// VQUARTERS leaves in vk the k-th four floats of every group (in the wider
+// headers a group per 128-bit lane), VUNQUARTERS puts them back. Here a
+// vector is a quarter already.
+static inline void VQUARTERS(vfloat&, vfloat&, vfloat&, vfloat&) {}
+static inline void VUNQUARTERS(vfloat&, vfloat&, vfloat&, vfloat&) {}
 // Rows r0..r3 become columns: afterwards rk holds lane k of the old rows.
 static inline void VTRANSPOSE4(vfloat& r0, vfloat& r1, vfloat& r2, vfloat& r3) {
     const vfloat t0 = _mm_unpacklo_ps(r0, r1), t1 = _mm_unpacklo_ps(r2, r3);

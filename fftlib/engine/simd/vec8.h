@@ -84,6 +84,25 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // Rearrangements, lane by lane. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0],
 // a[i1], b[i2], b[i3]) in each lane.
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm256_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// Four vectors of 32 consecutive floats, two 16-float groups (v0 v1 and v2
+// v3): VQUARTERS leaves in vk the k-th four floats of both groups, group 0 in
+// lane 0; VUNQUARTERS puts them back. Both move whole lanes, bits unchanged.
+static inline void VQUARTERS(vfloat& v0, vfloat& v1, vfloat& v2, vfloat& v3) {
+    const vfloat q0 = _mm256_permute2f128_ps(v0, v2, 0x20), q1 = _mm256_permute2f128_ps(v0, v2, 0x31);
+    const vfloat q2 = _mm256_permute2f128_ps(v1, v3, 0x20), q3 = _mm256_permute2f128_ps(v1, v3, 0x31);
+    v0 = q0;
+    v1 = q1;
+    v2 = q2;
+    v3 = q3;
+}
+static inline void VUNQUARTERS(vfloat& v0, vfloat& v1, vfloat& v2, vfloat& v3) {
+    const vfloat g0 = _mm256_permute2f128_ps(v0, v1, 0x20), g1 = _mm256_permute2f128_ps(v2, v3, 0x20);
+    const vfloat g2 = _mm256_permute2f128_ps(v0, v1, 0x31), g3 = _mm256_permute2f128_ps(v2, v3, 0x31);
+    v0 = g0;
+    v1 = g1;
+    v2 = g2;
+    v3 = g3;
+}
 // In each lane, rows r0..r3 become columns: afterwards rk holds float k of
 // the old rows' lane.
 static inline void VTRANSPOSE4(vfloat& r0, vfloat& r1, vfloat& r2, vfloat& r3) {
