@@ -41,8 +41,10 @@ trap 'rm -f "$tmp".txt "$tmp".csv "$tmp".png' EXIT
 machine=$(sed -n 's/^machine: //p' "$tmp.txt")
 day=$(sed -n 's/^date: *\([0-9-]*\).*/\1/p' "$tmp.txt")
 variant=$(sed -n 's/^halvex: *\(variant [0-9]*\).*/\1/p' "$tmp.txt")
+width=$(sed -n 's/^halvex: .*its \([0-9]*-bit\) .*/, \1/p' "$tmp.txt")
 plots=()
-for entry in "4:halvex, $variant:#c0392b" "6:FFTW:#2471a3" "8:KissFFT:#229954"; do
+for entry in "4:halvex, $variant$width:#c0392b" "6:FFTW (split):#2471a3" "14:FFTW (interleaved):#7d3c98" \
+  "8:KissFFT:#229954"; do
   IFS=: read -r column name colour <<<"$entry"
   if awk -F, -v c="$column" 'NR > 1 && $c != "" { found = 1 } END { exit !found }' "$tmp.csv"; then
     plots+=("'$tmp.csv' skip 1 using 1:$column with linespoints lw 2 pt 7 ps 0.8 lc rgb '$colour' title '$name'")

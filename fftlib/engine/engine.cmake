@@ -11,6 +11,28 @@ set(HALVEX_ENGINE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/variant3.cpp
     ${CMAKE_CURRENT_LIST_DIR}/variant4.cpp
     ${CMAKE_CURRENT_LIST_DIR}/variant5.cpp)
+# Variant 5's bodies for 256-bit AVX and 512-bit AVX-512F registers, on
+# x86-64 (on 32-bit x86 the 128-bit body stays the only one). Their results
+# are the 128-bit body's bit for bit only as long as every product and sum is
+# rounded on its own: no contraction into fused multiply-adds. The dispatch
+# binds one only where the processor and its system run its instructions.
+set(HALVEX_WIDE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/variant5_avx.cpp ${CMAKE_CURRENT_LIST_DIR}/variant5_avx512.cpp)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+  list(APPEND HALVEX_ENGINE_SOURCES ${HALVEX_WIDE_SOURCES})
+  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variant5_avx.cpp PROPERTIES
+    COMPILE_OPTIONS "-mavx;-ffp-contract=off")
+  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variant5_avx512.cpp PROPERTIES
+    COMPILE_OPTIONS "-mavx512f;-ffp-contract=off")
+  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variants.cpp PROPERTIES
+    COMPILE_DEFINITIONS HALVEX_WIDE_BODIES=1)
+  if(WIN32)
+    # GCC for 64-bit Windows does not align the stack to 32 or 64 bytes for
+    # the registers it spills, yet spills them with aligned moves; the
+    # assembler makes every such move an unaligned one, which costs nothing
+    # on aligned data.
+    set_property(SOURCE ${HALVEX_WIDE_SOURCES} APPEND PROPERTY COMPILE_OPTIONS "-Wa,-muse-unaligned-vector-move")
+  endif()
+endif()
 # On 32-bit x86 the processor may lack SSE: only the vector variants get the
 # instruction sets (variant 4 SSE, variant 5 SSE2), and they realign the stack
 # for their vector spills, since 32-bit callers guarantee only 4 bytes. On
@@ -27,5 +49,5 @@ endif()
 # written. (Clang builds only the checking configurations here.)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/variant5.cpp ${CMAKE_CURRENT_LIST_DIR}/variant4.cpp
-    APPEND PROPERTY COMPILE_OPTIONS "-fno-tree-loop-distribute-patterns")
+    ${HALVEX_WIDE_SOURCES} APPEND PROPERTY COMPILE_OPTIONS "-fno-tree-loop-distribute-patterns")
 endif()

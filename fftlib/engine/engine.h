@@ -8,6 +8,7 @@
 
 #include "../frame/halvex_internal.h"
 #include "variant_params.h"
+#include "variants.h"
 
 // Complex twiddles are float pairs (cos θ, -sin θ); bit-reversal tables hold
 // int32 indices multiplied by 4.
@@ -84,4 +85,6 @@ HALVEX_DECLARE_VARIANT(v2)
 HALVEX_DECLARE_VARIANT(v3)
 HALVEX_DECLARE_VARIANT(v4)
 HALVEX_DECLARE_VARIANT(v5)
+HALVEX_DECLARE_VARIANT(v5::w256)
+HALVEX_DECLARE_VARIANT(v5::w512)
 #undef HALVEX_DECLARE_VARIANT

@@ -21,6 +21,7 @@ constexpr VariantParams P = {
     /*hasDif*/ true,
     /*copyLine*/ 241,
     /*mpyLine*/ 419,
+    /*vectorBits*/ 0,
 };
 #include "variant_body.inc"
 }  // namespace v0

@@ -22,6 +22,7 @@ constexpr VariantParams P = {
     /*hasDif*/ true,
     /*copyLine*/ 1235,
     /*mpyLine*/ 2059,
+    /*vectorBits*/ 0,
 };
 #include "variant_body.inc"
 }  // namespace v2

@@ -27,6 +27,7 @@ constexpr VariantParams P = {
     /*hasDif*/ false,
     /*copyLine*/ 1221,
     /*mpyLine*/ 1825,
+    /*vectorBits*/ 128,
 };
 #include "variant_body.inc"
 }  // namespace v4

@@ -1,31 +1,20 @@
 // Variant 5 (family 15 with SSE2): the vector leaf over 16384 points with
 // 64-bit loads in its first pass, 32768-point blocks and an 8192-entry
-// blockSubtable; no prefetches. Built with SSE2 on 32-bit x86.
+// blockSubtable; no prefetches. Built with SSE2 on 32-bit x86. This is its
+// 128-bit body, the one every processor of its class can run; the wider ones
+// (variant5_avx.cpp, variant5_avx512.cpp) give the same bits.
 #include <algorithm>
 #include <cfloat>
 #include <cstring>
 
 #include "engine.h"
+#include "variant5_params.h"
 
 // The vector kernels join the variant's body (see core_body.inc).
 #define HALVEX_VECTOR_KERNELS 1
 #include "simd/vec4.h"
 
 namespace v5 {
-constexpr VariantParams P = {
-    /*variant*/ 5,
-    /*leafOrder*/ 14,
-    /*blockOrder*/ 15,
-    /*ditColumnWidth*/ 256,
-    /*difColumnWidth*/ 0,
-    /*wholeColumnWidth*/ 256,
-    /*difSqrtHalfBits*/ 0x3F3504F3u,  // no DIF leaf
-    /*vectorLeaf*/ true,
-    /*radix2First*/ false,
-    /*prefetch*/ false,
-    /*hasDif*/ false,
-    /*copyLine*/ 1221,
-    /*mpyLine*/ 1825,
-};
+constexpr VariantParams P = variant5Params(128);
 #include "variant_body.inc"
 }  // namespace v5

@@ -19,6 +19,7 @@ struct VariantParams {
     bool hasDif;               // bit-reversed output from natural input by difTransform
     int32_t copyLine;          // report line of kfxsbCopy
     int32_t mpyLine;           // report line of kfxsbMpy1
+    int32_t vectorBits;        // vector variants: the register width this body is built for (0: scalar)
 };
 
 constexpr int64_t leafSizeOf(const VariantParams& p) { return int64_t(1) << p.leafOrder; }

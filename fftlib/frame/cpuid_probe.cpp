@@ -1,5 +1,6 @@
-// The processor probe, CPUID leaves 0 and 1. The only
-// processor-specific instruction of the frame; plain integer code otherwise.
+// The processor probe, CPUID leaves 0 and 1, and for variant 5's register
+// width leaf 7 and XGETBV. The only processor-specific instructions of the
+// frame; plain integer code otherwise.
 #include "halvex_internal.h"
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -17,6 +18,17 @@ int32_t probeProcessor(ProcessorInfo* info) {
     info->hasMmx = static_cast<int32_t>((edx >> 23) & 1u);
     info->hasSse = static_cast<int32_t>((edx >> 25) & 1u);
     info->hasSse2 = static_cast<int32_t>((edx >> 26) & 1u);
+    info->hasAvx = static_cast<int32_t>((ecx >> 28) & 1u);
+    // XGETBV exists only where OSXSAVE says the system has enabled it.
+    if ((ecx >> 27) & 1u) {
+        unsigned int low = 0, high = 0;
+        __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0u));
+        info->savedState = low;
+    }
+    if (info->maxLeaf >= 7) {
+        __cpuid_count(7, 0, eax, ebx, ecx, edx);
+        info->hasAvx512f = static_cast<int32_t>((ebx >> 16) & 1u);
+    }
     return 1;
 }
 

@@ -1,5 +1,6 @@
 // Processor dispatch (the Waterfall). The call slot of the export,
-// the classes and preference lists, the binding and the failure message.
+// the classes and preference lists, the binding, variant 5's register width
+// and the failure message.
 #include <cstdio>
 #include <cstring>
 
@@ -39,6 +40,7 @@ const int32_t dispatchCount = static_cast<int32_t>(sizeof(dispatchTable) / sizeo
 namespace {
 
 int32_t lastBoundVariant = -1;
+int32_t lastBoundWidth = 0;
 ProbeFunction probeHook = nullptr;
 FailureNotifier notifierHook = nullptr;
 
@@ -55,6 +57,22 @@ void defaultFailureNotifier(const char* text, const char* caption) {
 }
 
 DispatchTarget asTarget(TransformEntry entry) { return reinterpret_cast<DispatchTarget>(entry); }
+
+// The width of a variant's one body (variant 5: its 128-bit one).
+int32_t singleBodyWidth(int32_t v) { return v >= 4 ? 128 : 0; }
+
+// Index of a width in variant5Entries, or -1.
+int32_t widthIndex(int32_t bits) {
+    for (int32_t w = 0; w < vectorWidthCount; ++w)
+        if (vectorWidths[w] == bits) return w;
+    return -1;
+}
+
+// Variant 5, just bound: its body of that width into the transform's slot.
+void bindWidth(int32_t bits) {
+    *dispatchTable[0].slot = asTarget(variant5Entries[widthIndex(bits)]);
+    lastBoundWidth = bits;
+}
 
 void loadDispatchTable() {
     for (int v = 0; v < variantSlots; ++v) {
@@ -76,11 +94,26 @@ int32_t classifyProcessor(const ProcessorInfo& info) {
     return 0;  // class 1 is never produced
 }
 
+// The probe's record (the test probe's when one is set); false when it fails.
+static bool probeInto(ProcessorInfo& info) {
+    info = ProcessorInfo{};
+    const ProbeFunction probe = probeHook != nullptr ? probeHook : probeProcessor;
+    return probe(&info) != 0;
+}
+
 int32_t classifyProcessor() {
     ProcessorInfo info{};
-    const ProbeFunction probe = probeHook != nullptr ? probeHook : probeProcessor;
-    if (!probe(&info)) return processorClassNone;
+    if (!probeInto(info)) return processorClassNone;
     return classifyProcessor(info);
+}
+
+int32_t vectorWidthFor(const ProcessorInfo& info) {
+    const uint32_t vectorState = 0x6u, wideState = 0xE6u;  // XMM, YMM; and opmask, ZMM upper halves, ZMM16-31
+    int32_t bits = 128;
+    if (info.hasAvx && (info.savedState & vectorState) == vectorState) bits = 256;
+    if (bits == 256 && info.hasAvx512f && (info.savedState & wideState) == wideState) bits = 512;
+    while (bits > 128 && variant5Entries[widthIndex(bits)] == nullptr) bits /= 2;
+    return bits;
 }
 
 int32_t bindVariantIn(const DispatchEntry* table, int32_t count, int32_t v) {
@@ -96,6 +129,7 @@ int32_t bindVariantIn(const DispatchEntry* table, int32_t count, int32_t v) {
 int32_t bindVariant(int32_t v) {
     if (!bindVariantIn(dispatchTable, dispatchCount, v)) return 0;
     lastBoundVariant = v;
+    lastBoundWidth = singleBodyWidth(v);
     return 1;
 }
 
@@ -111,10 +145,13 @@ int32_t walkPreferenceList(const DispatchEntry* table, int32_t count, int32_t pr
 int32_t runWaterfall() {
     char buffer[256] = "";
     loadDispatchTable();
-    const int32_t processorClass = classifyProcessor();
+    ProcessorInfo info{};
+    const int32_t processorClass = probeInto(info) ? classifyProcessor(info) : processorClassNone;
     const int32_t bound = walkPreferenceList(dispatchTable, dispatchCount, processorClass);
     if (bound >= 0) {
         lastBoundVariant = bound;
+        lastBoundWidth = singleBodyWidth(bound);
+        if (bound == 5) bindWidth(vectorWidthFor(info));
         return 1;
     }
     std::snprintf(buffer, sizeof buffer, "%s", waterfallFailureText);
@@ -123,6 +160,15 @@ int32_t runWaterfall() {
 }
 
 int32_t boundVariant() { return lastBoundVariant; }
+
+int32_t boundVectorWidth() { return lastBoundWidth; }
+
+int32_t forceVectorWidth(int32_t bits) {
+    const int32_t w = widthIndex(bits);
+    if (lastBoundVariant != 5 || w < 0 || variant5Entries[w] == nullptr) return 0;
+    bindWidth(bits);
+    return 1;
+}
 
 int32_t variantForClass(int32_t processorClass) {
     DispatchTarget scratchSlot = nullptr;

@@ -143,6 +143,10 @@ struct ProcessorInfo {
     int32_t hasMmx;   // EDX bit 23 of leaf 1
     int32_t hasSse;   // EDX bit 25
     int32_t hasSse2;  // EDX bit 26
+    // For the register width of variant 5 only; the class ignores them.
+    int32_t hasAvx;      // ECX bit 28 of leaf 1
+    int32_t hasAvx512f;  // EBX bit 16 of leaf 7 (0 when maxLeaf < 7)
+    uint32_t savedState; // XCR0 as XGETBV reads it (0 without OSXSAVE, ECX bit 27 of leaf 1)
 };
 
 // The generic address type of a dispatched function (each slot and
@@ -164,8 +168,9 @@ extern const int32_t dispatchCount;
 // The call slot of kfxcrFftNip: null until bound.
 extern "C" DispatchTarget halvexCallSlot;
 
-// CPUID leaves 0 and 1 into info (zeroed first). 1 on success, 0 when leaf 1
-// is not available (maxLeaf 0; also on processors that are not x86).
+// CPUID leaves 0 and 1 into info (zeroed first), and for the register width
+// leaf 7 and XCR0. 1 on success, 0 when leaf 1 is not available (maxLeaf 0;
+// also on processors that are not x86).
 int32_t probeProcessor(ProcessorInfo* info);
 // Pure: the class 0..6 of a probed record (maxLeaf 0 means the probe failed: 6).
 int32_t classifyProcessor(const ProcessorInfo& info);
@@ -197,6 +202,28 @@ int32_t variantForClass(int32_t processorClass);
 int32_t forceVariant(int32_t v);
 // The transform entry the call slot holds now, or null.
 TransformEntry boundTransform();
+
+// --- Register width of variant 5 ---
+// Variant 5 has a body per register width (variant5Entries): 128 bits
+// (SSE2), and on x86-64 256 (AVX) and 512 (AVX-512F), with the same results.
+// After the Waterfall has bound variant 5, it binds the widest body that the
+// processor has and whose registers the system saves; class, variant and
+// results stay the same.
+
+// Pure: the widest width (128, 256, 512) of a probed record that this build
+// has a body for: AVX-512F with XCR0 bits 1, 2 and 5 to 7 (the system saves
+// the vector, mask and upper registers) gives 512; AVX with bits 1 and 2 gives
+// 256; anything else 128.
+int32_t vectorWidthFor(const ProcessorInfo& info);
+// The register width of the body the call slot holds: 128, 256 or 512 for
+// variant 5, 128 for variant 4, 0 for the scalar variants and before binding.
+int32_t boundVectorWidth();
+// Test and tool hook: with variant 5 bound, binds its body of `bits` (128,
+// 256, 512); 1 on success, 0 when variant 5 is not bound or this build lacks
+// that body. It does not ask the processor: binding a width it cannot run
+// makes the next transform fault. Not for use while other threads call the
+// export.
+int32_t forceVectorWidth(int32_t bits);
 
 // Test hooks for the Waterfall. Each returns the previous value; null restores
 // the default (the real CPUID probe; MessageBeep + MessageBoxA on Windows, a

@@ -15,6 +15,7 @@
 
 #include "engine/engine.h"
 #include "engine/variants.h"
+#include "halvex_internal.h"
 
 namespace {
 
@@ -72,14 +73,30 @@ bool sameBits(const Signal& a, const Signal& b) {
     return a.n == b.n && !std::memcmp(a.re, b.re, size_t(a.n) * 4) && !std::memcmp(a.im, b.im, size_t(a.n) * 4);
 }
 
-// The variant's entry (what the export runs once bound to it) on copies of x at
+// The entry of engine e (what the export runs once bound to it) on copies of x at
 // offsets o (re in, im in, re out, im out; null: aligned), or in place.
-Signal entry(int v, const Signal& x, int order, int flags, const int* o = nullptr, bool inPlace = false) {
+Signal entryOf(const VariantEngine& e, const Signal& x, int order, int flags, const int* o = nullptr,
+               bool inPlace = false) {
     const Signal in(x, o ? o[0] : 0, o ? o[1] : 0);
     Signal y(x.n, o ? o[2] : 0, o ? o[3] : 0, -77.0f);
     if (inPlace) std::memcpy(y.re, x.re, size_t(x.n) * 4), std::memcpy(y.im, x.im, size_t(x.n) * 4);
-    variantEngines[v]->transform(inPlace ? y.re : in.re, inPlace ? y.im : in.im, y.re, y.im, order, flags);
+    e.transform(inPlace ? y.re : in.re, inPlace ? y.im : in.im, y.re, y.im, order, flags);
     return y;
+}
+
+// The entry of variant v.
+Signal entry(int v, const Signal& x, int order, int flags, const int* o = nullptr, bool inPlace = false) {
+    return entryOf(*variantEngines[v], x, order, flags, o, inPlace);
+}
+
+// Whether variant 5's body in variant5Engines[w] is built and runs on this processor and system.
+bool runsWidth(int w) {
+    static const int32_t widest = [] {
+        ProcessorInfo info{};
+        probeProcessor(&info);
+        return vectorWidthFor(info);
+    }();
+    return variant5Engines[w] && vectorWidths[w] <= widest;
 }
 
 // The variants this build carries.
@@ -200,6 +217,12 @@ bool vectorFlags(int v, int flags) {
 // Offsets in floats from 16-byte boundaries of (re in, im in, re out, im out); the cases take them in turn.
 const int offsets[][4] = {{0, 0, 1, 1}, {0, 0, 2, 2}, {1, 2, 0, 0}, {2, 1, 1, 2}, {3, 3, 3, 3}, {0, 0, 0, 2}, {0, 0, 1, 0}};
 
+// Variant 5's body in variant5Engines[w] on aligned arrays, misaligned ones or in place, by turns.
+Signal wideEntry(int w, const Signal& x, int order, int flags) {
+    const int turn = (order + flags) % 3;
+    return entryOf(*variant5Engines[w], x, order, flags, turn == 1 ? offsets[(order + flags) % 7] : nullptr, turn == 2);
+}
+
 // Another path to the entry's result (aligned, distinct arrays) where it applies, and whether the
 // library promises the same bits (or, once, other bits). Another body of a variant is one more row.
 const struct BitsRow {
@@ -248,6 +271,12 @@ const struct BitsRow {
          if (n > block) scalarStages(y.re, y.im, n, block, table, n, block, sign);
          return y;
      }},
+    {"variant 5's 256-bit body (aligned, misaligned or in place by turns)", true,
+     [](int v, int, int) { return v == 5 && runsWidth(1); },
+     [](int, const Signal& in, int order, int flags) { return wideEntry(1, in, order, flags); }},
+    {"variant 5's 512-bit body (aligned, misaligned or in place by turns)", true,
+     [](int v, int, int) { return v == 5 && runsWidth(2); },
+     [](int, const Signal& in, int order, int flags) { return wideEntry(2, in, order, flags); }},
     {"the twin variant's entry", true, [](int v, int order, int flags) { return twin(v, order, flags) >= 0; },
      [](int v, const Signal& in, int order, int flags) { return entry(twin(v, order, flags), in, order, flags); }},
     {"variant 1 (variant 0 differs: radix-2 stage last, DIF eighth root 0x3F3504F7)", false,
@@ -307,6 +336,13 @@ protected:
         claimTableCaches(GetParam());
     }
     const VariantEngine& engine() const { return *variantEngines[GetParam()]; }
+    // The variant's body, and for variant 5 its wider bodies that run here.
+    std::vector<const VariantEngine*> bodies() const {
+        std::vector<const VariantEngine*> b = {&engine()};
+        for (int w = 1; GetParam() == 5 && w < vectorWidthCount; ++w)
+            if (runsWidth(w)) b.push_back(variant5Engines[w]);
+        return b;
+    }
     const VariantParams& params() const { return *engine().params; }
     void fft(const float* ri, const float* ii, float* ro, float* io, int32_t order, int32_t flags) const {
         engine().transform(ri, ii, ro, io, order, flags);
@@ -366,6 +402,11 @@ TEST_P(VariantTest, BitReversal) {
         int64_t wrong = 0;
         for (int64_t k = 0; k < n; ++k)
             for (const float* to : {dst.re, dst.im, src.im}) wrong += std::memcmp(&to[rev[size_t(k)]], &src.re[k], 4) != 0;
+        for (const VariantEngine* e : bodies()) {  // the wider bodies' copies, against the one checked
+            Signal wide(n, 0, 1);
+            e->bitRevCopy(src.re, wide.im, n, t);
+            wrong += std::memcmp(wide.im, dst.re, size_t(n) * 4) != 0 || wide.im[-1] != 0 || wide.im[n] != 0;
+        }
         EXPECT_EQ(wrong, 0) << "order " << order;
         EXPECT_TRUE(dst.re[-1] == 0 && dst.re[n] == 0 && dst.im[-1] == 0 && dst.im[n] == 0) << "order " << order;
         releaseAllTables();
@@ -548,8 +589,12 @@ TEST_P(VariantTest, ArrayOperations) {
                     const uint32_t bits = gen();
                     std::memcpy(&src.re[k], &bits, 4);
                 }
-                row.op(engine(), src.re, dst.re, n), row.expected(src.re, want.re, n);
-                wrong += std::memcmp(dst.re, want.re, size_t(n) * 4) || dst.re[-1] != 0 || dst.re[n] != 0;
+                row.expected(src.re, want.re, n);
+                for (const VariantEngine* e : bodies()) {
+                    std::fill(dst.re - 1, dst.re + n + 1, 0.0f);
+                    row.op(*e, src.re, dst.re, n);
+                    wrong += std::memcmp(dst.re, want.re, size_t(n) * 4) || dst.re[-1] != 0 || dst.re[n] != 0;
+                }
             }
         EXPECT_EQ(wrong, 0) << row.name;
     }

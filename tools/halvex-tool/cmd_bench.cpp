@@ -1,13 +1,16 @@
 // halvex-tool bench: halvex's forward transform timed beside FFTW and KissFFT.
 //
-//   halvex-tool bench [--variant V] [--orders A-B] [--csv FILE] [--quick]
+//   halvex-tool bench [--variant V] [--width W] [--orders A-B] [--csv FILE] [--quick]
 //
 // For every order A..B (default 4..22) the same random complex data, in
 // natural order, is transformed forward and out of place by
-//   halvex   kfxcrFftNip(…, order, 1|32), the bound variant (or V), tables
-//            built beforehand;
+//   halvex   kfxcrFftNip(…, order, 1|32), the bound variant (or V) and, for
+//            variant 5, the widest body the processor runs (or the one of W
+//            bits), tables built beforehand;
 //   FFTW     fftwf_plan_guru_split_dft (FFTW_MEASURE) on the very same split
 //            arrays, executed with fftwf_execute;
+//   FFTW-i   fftwf_plan_dft_1d (FFTW_MEASURE), FFTW's own interleaved format,
+//            on interleaved copies of the data: what most users of FFTW run;
 //   KissFFT  kiss_fft on interleaved copies of the data.
 // FFTW and KissFFT are optional at build time (HAVE_FFTW, HAVE_KISSFFT); a
 // build without one says so and leaves its columns empty ("-").
@@ -17,7 +20,7 @@
 // for 7 rounds and each keeps its best batch. ns = best batch time / batch
 // size; mflops = 5 n log2(n) / t(µs); the ratios are halvex's throughput over
 // the other library's (its time over halvex's). Before timing, the outputs of
-// FFTW and KissFFT are compared with halvex's (relative rms difference, warned
+// the other libraries are compared with halvex's (relative rms difference, warned
 // about above 1e-5). The first call of an order is timed separately: its tables
 // are released with flag 8, then one transform call ("first call") and, after
 // another release, one table-only call with flag 4 ("tables"); best of 5.
@@ -26,7 +29,8 @@
 //
 // Exit codes: 0 done; 1 memory, the CSV file, an FFTW plan or a library error;
 // 2 bad arguments (usage, an unknown option, orders that do not parse or lie
-// outside 1..24, a variant that is not 0..5 or not built in this build).
+// outside 1..24, a variant that is not 0..5 or not built in this build, a
+// width that is not variant 5's or that this build or processor cannot run).
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -60,22 +64,25 @@
 
 namespace {
 
-const char usage[] = "usage: halvex-tool bench [--variant V] [--orders A-B] [--csv FILE] [--quick]\n";
+const char usage[] = "usage: halvex-tool bench [--variant V] [--width W] [--orders A-B] [--csv FILE] [--quick]\n";
 const char help[] =
     "\n"
     "Times forward transforms of random complex data in natural order, out of place:\n"
     "halvex through kfxcrFftNip (tables built beforehand), FFTW single precision in the\n"
-    "same split format (fftwf_plan_guru_split_dft, FFTW_MEASURE, the same arrays) and\n"
-    "KissFFT float on interleaved copies, order by order, side by side.\n"
+    "same split format (fftwf_plan_guru_split_dft, FFTW_MEASURE, the same arrays) and in\n"
+    "its own interleaved format (FFTW-i: fftwf_plan_dft_1d, FFTW_MEASURE, interleaved\n"
+    "copies), and KissFFT float on interleaved copies, order by order, side by side.\n"
     "\n"
     "  --variant V   time variant V (0..5) instead of the one the processor binds\n"
+    "  --width W     time variant 5's body for W-bit registers (128, 256, 512) instead of\n"
+    "                the widest this processor runs\n"
     "  --orders A-B  the orders A to B (1 <= A <= B <= 24; a single N is N-N); default 4-22\n"
     "  --csv FILE    also write the figures as CSV to FILE\n"
     "  --quick       short batches and few rounds (for tests; the figures are rough)\n"
     "\n"
     "Output: header lines (machine, load, date, build, halvex, FFTW, KissFFT, timing),\n"
     "one table row per order: order, n, then ns per transform and mflops for halvex,\n"
-    "FFTW and KissFFT, then halvex's throughput over FFTW's and over KissFFT's (\"-\" for\n"
+    "FFTW, FFTW-i and KissFFT, then halvex's throughput over each of the three (\"-\" for\n"
     "a library this build lacks); the first-call table: order, n, tables ns (building\n"
     "the tables alone, flag 4), first call ns (a transform right after releasing the\n"
     "order's tables with flag 8), steady ns, first call / steady; then one check line per\n"
@@ -84,7 +91,8 @@ const char help[] =
     "\n"
     "CSV columns: order,n,halvex_ns,halvex_mflops,fftw_ns,fftw_mflops,kissfft_ns,\n"
     "kissfft_mflops,halvex_per_fftw,halvex_per_kissfft,halvex_first_call_ns,\n"
-    "halvex_tables_ns (empty fields for a library this build lacks).\n"
+    "halvex_tables_ns,fftwi_ns,fftwi_mflops,halvex_per_fftwi (empty fields for a library\n"
+    "this build lacks).\n"
     "\n"
     "Exit codes: 0 done; 1 memory, the CSV file, an FFTW plan or a library error;\n"
     "2 bad arguments.\n";
@@ -93,8 +101,8 @@ enum { minOrder = 1, maxOrder = 24, forwardNatural = 1 | 32 };
 // Above this relative rms difference two libraries' outputs do not agree.
 const double agreementLimit = 1e-5;
 
-enum Library { halvexLib, fftwLib, kissLib, libraryCount };
-const char* const libraryNames[libraryCount] = {"halvex", "FFTW", "KissFFT"};
+enum Library { halvexLib, fftwLib, fftwiLib, kissLib, libraryCount };
+const char* const libraryNames[libraryCount] = {"halvex", "FFTW", "FFTW-i", "KissFFT"};
 
 struct Settings {
     double batchSeconds = 0.020;
@@ -245,8 +253,9 @@ struct Case {
     int64_t n = 0;
     Floats inRe, inIm, outRe, outIm;  // halvex and FFTW
     Floats kissIn, kissOut;           // KissFFT: interleaved
+    Floats fftwiIn, fftwiOut;         // FFTW-i: interleaved
 #if defined(HAVE_FFTW)
-    fftwf_plan plan = nullptr;
+    fftwf_plan plan = nullptr, planInterleaved = nullptr;
 #endif
 #if defined(HAVE_KISSFFT)
     kiss_fft_cfg kiss = nullptr;
@@ -257,6 +266,7 @@ struct Case {
     ~Case() {
 #if defined(HAVE_FFTW)
         if (plan) fftwf_destroy_plan(plan);
+        if (planInterleaved) fftwf_destroy_plan(planInterleaved);
 #endif
 #if defined(HAVE_KISSFFT)
         if (kiss) kiss_fft_free(kiss);
@@ -270,6 +280,7 @@ bool available(Library library) {
         case halvexLib:
             return true;
         case fftwLib:
+        case fftwiLib:
 #if defined(HAVE_FFTW)
             return true;
 #else
@@ -296,6 +307,11 @@ void runLibrary(Library library, Case& c, int64_t reps) {
         case fftwLib:
 #if defined(HAVE_FFTW)
             for (int64_t r = 0; r < reps; ++r) fftwf_execute(c.plan);
+#endif
+            break;
+        case fftwiLib:
+#if defined(HAVE_FFTW)
+            for (int64_t r = 0; r < reps; ++r) fftwf_execute(c.planInterleaved);
 #endif
             break;
         case kissLib:
@@ -332,7 +348,8 @@ int prepareCase(Case& c, int order) {
     c.n = int64_t(1) << order;
     const size_t n = size_t(c.n);
     if (!c.inRe.allocate(n) || !c.inIm.allocate(n) || !c.outRe.allocate(n) || !c.outIm.allocate(n) ||
-        !c.kissIn.allocate(2 * n) || !c.kissOut.allocate(2 * n)) {
+        !c.kissIn.allocate(2 * n) || !c.kissOut.allocate(2 * n) || !c.fftwiIn.allocate(2 * n) ||
+        !c.fftwiOut.allocate(2 * n)) {
         std::fprintf(stderr, "halvex-tool bench: not enough memory for order %d\n", order);
         return 1;
     }
@@ -345,7 +362,10 @@ int prepareCase(Case& c, int order) {
     dim.os = 1;
     c.plan = fftwf_plan_guru_split_dft(1, &dim, 0, nullptr, c.inRe.p, c.inIm.p, c.outRe.p, c.outIm.p,
                                        FFTW_MEASURE);
-    if (!c.plan) {
+    c.planInterleaved = fftwf_plan_dft_1d(int(c.n), reinterpret_cast<fftwf_complex*>(c.fftwiIn.p),
+                                          reinterpret_cast<fftwf_complex*>(c.fftwiOut.p), FFTW_FORWARD,
+                                          FFTW_MEASURE);
+    if (!c.plan || !c.planInterleaved) {
         std::fprintf(stderr, "halvex-tool bench: FFTW made no plan for order %d\n", order);
         return 1;
     }
@@ -365,6 +385,7 @@ int prepareCase(Case& c, int order) {
         c.kissIn.p[2 * k] = c.inRe.p[k];
         c.kissIn.p[2 * k + 1] = c.inIm.p[k];
     }
+    std::copy(c.kissIn.p, c.kissIn.p + 2 * n, c.fftwiIn.p);
     // Tables built beforehand: this call is not timed.
     runLibrary(halvexLib, c, 1);
     return reportFailure() ? 1 : 0;
@@ -398,6 +419,10 @@ void compareOutputs(Case& c, double difference[libraryCount]) {
     if (available(fftwLib)) {
         runLibrary(fftwLib, c, 1);
         difference[fftwLib] = relativeRms(c.outRe.p, c.outIm.p, 1, refRe, refIm, 1, n);
+    }
+    if (available(fftwiLib)) {
+        runLibrary(fftwiLib, c, 1);
+        difference[fftwiLib] = relativeRms(c.fftwiOut.p, c.fftwiOut.p + 1, 2, refRe, refIm, 1, n);
     }
     if (available(kissLib)) {
         runLibrary(kissLib, c, 1);
@@ -469,6 +494,9 @@ void printValue(bool present, double value, int width, int decimals) {
         std::printf("%*s", width, "-");
 }
 
+// The columns of the ratios "vs X", by library.
+const int ratioWidths[libraryCount] = {0, 10, 11, 12};
+
 // One row of the main table, flushed so that a long run shows its progress.
 void printRow(const Row& row) {
     std::printf("%5d %9lld", row.order, static_cast<long long>(row.n));
@@ -477,8 +505,8 @@ void printRow(const Row& row) {
         printValue(present, row.ns[l], 14, 1);
         printValue(present, mflops(row.order, row.n, row.ns[l]), 8, 0);
     }
-    printValue(row.ns[fftwLib] > 0, row.ns[fftwLib] / row.ns[halvexLib], 10, 2);
-    printValue(row.ns[kissLib] > 0, row.ns[kissLib] / row.ns[halvexLib], 12, 2);
+    for (int l = fftwLib; l < libraryCount; ++l)
+        printValue(row.ns[l] > 0, row.ns[l] / row.ns[halvexLib], ratioWidths[l], 2);
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -489,10 +517,11 @@ void printCsvValue(std::FILE* out, bool present, double value, int decimals) {
     if (present) std::fprintf(out, "%.*f", decimals, value);
 }
 
-// One CSV row in the order of the CSV header.
+// One CSV row in the order of the CSV header: FFTW-i's fields come last, so
+// that the columns that were there before it keep their places.
 void writeCsvRow(std::FILE* out, const Row& row) {
     std::fprintf(out, "%d,%lld", row.order, static_cast<long long>(row.n));
-    for (int l = 0; l < libraryCount; ++l) {
+    for (int l : {halvexLib, fftwLib, kissLib}) {
         const bool present = row.ns[l] > 0;
         printCsvValue(out, present, row.ns[l], 3);
         printCsvValue(out, present, mflops(row.order, row.n, row.ns[l]), 1);
@@ -501,11 +530,15 @@ void writeCsvRow(std::FILE* out, const Row& row) {
     printCsvValue(out, row.ns[kissLib] > 0, row.ns[kissLib] / row.ns[halvexLib], 4);
     printCsvValue(out, true, row.firstCallNs, 1);
     printCsvValue(out, true, row.tablesNs, 1);
+    const bool interleaved = row.ns[fftwiLib] > 0;
+    printCsvValue(out, interleaved, row.ns[fftwiLib], 3);
+    printCsvValue(out, interleaved, mflops(row.order, row.n, row.ns[fftwiLib]), 1);
+    printCsvValue(out, interleaved, row.ns[fftwiLib] / row.ns[halvexLib], 4);
     std::fputc('\n', out);
 }
 
 // What was measured, where and how, then the main table's column titles.
-void printHeader(int32_t variant, bool named, const Settings& settings, bool quick) {
+void printHeader(int32_t variant, bool named, bool widthNamed, const Settings& settings, bool quick) {
     std::printf("halvex-tool bench: forward single-precision complex transforms of random data,\n"
                 "natural order, out of place\n");
     const unsigned processors = std::thread::hardware_concurrency();
@@ -516,20 +549,28 @@ void printHeader(int32_t variant, bool named, const Settings& settings, bool qui
     const std::string flags = trim(HALVEX_BENCH_CXX_FLAGS);
     std::printf("build:   %s, %s%s%s, %d-bit\n", HALVEX_BENCH_BUILD_TYPE, compilerName().c_str(),
                 flags.empty() ? "" : " ", flags.c_str(), int(sizeof(void*) * 8));
+    // Variant 5's body: which width, and who chose it.
+    std::string body;
+    if (variant == 5)
+        body = ", its " + std::to_string(boundVectorWidth()) + "-bit " + widthName(boundVectorWidth()) + " body" +
+               (widthNamed ? " (named by --width)" : "");
     if (named) {
-        std::printf("halvex:  variant %d (named by --variant), kfxcrFftNip, flags 1|32\n", int(variant));
+        std::printf("halvex:  variant %d (named by --variant)%s, kfxcrFftNip, flags 1|32\n", int(variant),
+                    body.c_str());
     } else {
         const int32_t processorClass = classifyProcessor();
         if (processorClass != variant && processorClass >= 0 && processorClass < variantSlots)
             std::printf("halvex:  variant %d bound by the processor (class %d; its first choice %d is not"
-                        " built), kfxcrFftNip, flags 1|32\n",
-                        int(variant), int(processorClass), int(processorClass));
+                        " built)%s, kfxcrFftNip, flags 1|32\n",
+                        int(variant), int(processorClass), int(processorClass), body.c_str());
         else
-            std::printf("halvex:  variant %d bound by the processor (class %d), kfxcrFftNip, flags 1|32\n",
-                        int(variant), int(processorClass));
+            std::printf("halvex:  variant %d bound by the processor (class %d)%s, kfxcrFftNip, flags 1|32\n",
+                        int(variant), int(processorClass), body.c_str());
     }
 #if defined(HAVE_FFTW)
-    std::printf("FFTW:    %s, fftwf_plan_guru_split_dft, FFTW_MEASURE, the same arrays\n", fftwf_version);
+    std::printf("FFTW:    %s, fftwf_plan_guru_split_dft, FFTW_MEASURE, the same arrays;\n"
+                "         FFTW-i: fftwf_plan_dft_1d, FFTW_MEASURE, interleaved copies of the data\n",
+                fftwf_version);
 #else
     std::printf("FFTW:    not compared (this build has no FFTW single precision)\n");
 #endif
@@ -547,7 +588,9 @@ void printHeader(int32_t variant, bool named, const Settings& settings, bool qui
         const std::string name = std::string(libraryNames[l]) + " ns";
         std::printf("%14s%8s", name.c_str(), "mflops");
     }
-    std::printf("%10s%12s\n", "vs FFTW", "vs KissFFT");
+    for (int l = fftwLib; l < libraryCount; ++l)
+        std::printf("%*s", ratioWidths[l], (std::string("vs ") + libraryNames[l]).c_str());
+    std::printf("\n");
     std::fflush(stdout);
 }
 
@@ -596,7 +639,7 @@ void printChecks(const std::vector<Row>& rows) {
 // Arguments, binding, then order by order: prepare, compare, time, print.
 int commandBench(int argc, char** argv) {
     int first = 4, last = 22;
-    long variant = -1;
+    long variant = -1, width = 0;
     const char* csvPath = nullptr;
     bool quick = false;
     for (int i = 1; i < argc; ++i) {
@@ -608,12 +651,15 @@ int commandBench(int argc, char** argv) {
         }
         if (arg == "--quick") {
             quick = true;
-        } else if (arg == "--variant" || arg == "--orders" || arg == "--csv") {
+        } else if (arg == "--variant" || arg == "--width" || arg == "--orders" || arg == "--csv") {
             if (i + 1 >= argc) return badArguments(arg + " needs a value");
             const char* value = argv[++i];
             const char* end = nullptr;
             if (arg == "--variant" && (!parseNumber(value, 0, 5, variant, &end) || *end != '\0'))
                 return badArguments("--variant must be 0 to 5, not '" + std::string(value) + "'");
+            if (arg == "--width" && (!parseNumber(value, 128, 512, width, &end) || *end != '\0' ||
+                                     (width != 128 && width != 256 && width != 512)))
+                return badArguments("--width must be 128, 256 or 512, not '" + std::string(value) + "'");
             if (arg == "--orders" && !parseOrders(value, first, last))
                 return badArguments("--orders must be A-B or N with 1 <= A <= B <= 24, not '" +
                                     std::string(value) + "'");
@@ -635,6 +681,8 @@ int commandBench(int argc, char** argv) {
         if (!runWaterfall()) return 1;  // the Waterfall printed why
         bound = boundVariant();
     }
+    const std::string widthProblem = bindWidth(int32_t(width));
+    if (!widthProblem.empty()) return badArguments(widthProblem);
     setErrorMode(1);
     setErrorHandler(keepReport);
 
@@ -646,7 +694,8 @@ int commandBench(int argc, char** argv) {
             return 1;
         }
         std::fprintf(csv, "order,n,halvex_ns,halvex_mflops,fftw_ns,fftw_mflops,kissfft_ns,kissfft_mflops,"
-                          "halvex_per_fftw,halvex_per_kissfft,halvex_first_call_ns,halvex_tables_ns\n");
+                          "halvex_per_fftw,halvex_per_kissfft,halvex_first_call_ns,halvex_tables_ns,"
+                          "fftwi_ns,fftwi_mflops,halvex_per_fftwi\n");
     }
 
     Settings settings;
@@ -655,7 +704,7 @@ int commandBench(int argc, char** argv) {
         settings.rounds = 2;
         settings.firstCallRepeats = 1;
     }
-    printHeader(bound, variant >= 0, settings, quick);
+    printHeader(bound, variant >= 0, width != 0, settings, quick);
 
     int status = 0;
     std::vector<Row> rows;

@@ -1,6 +1,6 @@
 // halvex-tool fft: one transform through the library's export.
 //
-//   halvex-tool fft --order N --flags F [--variant V] [IN [OUT]]
+//   halvex-tool fft --order N --flags F [--variant V] [--width W] [IN [OUT]]
 //
 // Reads n = 2^N real parts and then n imaginary parts as little-endian float32
 // from IN (standard input when IN is absent or "-"), calls kfxcrFftNip(…, N, F)
@@ -10,14 +10,17 @@
 // 4 init only, 8 release, 16 no scaling, 32 natural order, 64 bit-reversed
 // input, 128 bit-reversed output). With flag 4 or 8 nothing is read or
 // written. --variant binds variant V (0..5) instead of the one the processor
-// selects. The transform runs in place (the same arrays as input and output).
+// selects; --width binds variant 5's body of W bits (128, 256, 512) instead of
+// the widest the processor runs. The transform runs in place (the same arrays
+// as input and output).
 //
 // Exit codes: 0 done; 1 the input or output could not be read or written, the
 // memory for the arrays could not be had, or the library reported another
 // error (out of memory); 2 bad arguments: usage, an unknown option, a number
-// that does not parse, an order outside 0..31, a variant this build lacks, an
-// input that is not exactly 8·n bytes long, or flags that the library rejects
-// (its report is printed).
+// that does not parse, an order outside 0..31, a variant this build lacks, a
+// width that is not variant 5's or that this build or processor cannot run,
+// an input that is not exactly 8·n bytes long, or flags that the library
+// rejects (its report is printed).
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -37,7 +40,7 @@
 
 namespace {
 
-const char usage[] = "usage: halvex-tool fft --order N --flags F [--variant V] [IN [OUT]]\n";
+const char usage[] = "usage: halvex-tool fft --order N --flags F [--variant V] [--width W] [IN [OUT]]\n";
 const char help[] =
     "\n"
     "Transforms 2^N complex points with kfxcrFftNip. IN holds the 2^N real parts and then\n"
@@ -50,6 +53,8 @@ const char help[] =
     "               64 bit-reversed input, 128 bit-reversed output (4 and 8 read and write\n"
     "               nothing)\n"
     "  --variant V  bind variant V (0..5) instead of the processor's choice\n"
+    "  --width W    run variant 5's body for W-bit registers (128, 256, 512) instead of\n"
+    "               the widest this processor runs; every width gives the same bits\n"
     "\n"
     "Exit codes: 0 done; 1 input, output, memory or a library error other than a bad\n"
     "argument; 2 bad arguments, an input of the wrong length, or flags the library rejects.\n";
@@ -156,7 +161,7 @@ bool writeFloats(std::FILE* out, const float* values, size_t count) {
 }  // namespace
 
 int commandFft(int argc, char** argv) {
-    long order = -1, flags = 0, variant = -1;
+    long order = -1, flags = 0, variant = -1, width = 0;
     bool haveFlags = false;
     const char* paths[2] = {nullptr, nullptr};
     int pathCount = 0;
@@ -167,7 +172,7 @@ int commandFft(int argc, char** argv) {
             std::fputs(help, stdout);
             return 0;
         }
-        if (arg == "--order" || arg == "--flags" || arg == "--variant") {
+        if (arg == "--order" || arg == "--flags" || arg == "--variant" || arg == "--width") {
             if (i + 1 >= argc) return badArguments(arg + " needs a value");
             const char* value = argv[++i];
             if (arg == "--order" && !parseInteger(value, 0, 31, order))
@@ -176,6 +181,8 @@ int commandFft(int argc, char** argv) {
                 return badArguments("--flags must be a 32-bit integer, not '" + std::string(value) + "'");
             if (arg == "--variant" && !parseInteger(value, 0, 5, variant))
                 return badArguments("--variant must be 0 to 5, not '" + std::string(value) + "'");
+            if (arg == "--width" && (!parseInteger(value, 128, 512, width) || (width != 128 && width != 256 && width != 512)))
+                return badArguments("--width must be 128, 256 or 512, not '" + std::string(value) + "'");
         } else if (arg.size() > 1 && arg[0] == '-') {
             return badArguments("unknown option " + arg);
         } else if (pathCount < 2) {
@@ -193,6 +200,8 @@ int commandFft(int argc, char** argv) {
     } else if (!runWaterfall()) {
         return 1;  // the Waterfall printed why
     }
+    const std::string widthProblem = bindWidth(int32_t(width));
+    if (!widthProblem.empty()) return badArguments(widthProblem);
     setErrorMode(1);
     setErrorHandler(keepReport);
 

@@ -1,5 +1,6 @@
-// halvex-tool info: the processor probe, the class it gives and the
-// variant the library binds on this machine with the variants of this build.
+// halvex-tool info: the processor probe, the class it gives, the variant the
+// library binds on this machine with the variants of this build, and the
+// register width of the body it runs.
 //
 // Output (one "name: value" line each, exit code 0):
 //   maximum leaf: <EAX of CPUID leaf 0, decimal>
@@ -11,11 +12,28 @@
 //   variant: <0..5>, with " (first choice <c> is not built)" when the walk
 //            fell back; or "none (the library refuses to load: No ZAdu
 //            matching to CPU was found during the Waterfall)"
+//   AVX: yes|no, or "yes, not saved by the system" when XCR0 lacks its state
+//   AVX-512F: the same
+//   width: <bits> (the body variant 5 runs: "variant 5's SSE2|AVX|AVX-512F
+//          body"), "128 (variant 4's SSE body)", or "none (variant <v> is
+//          scalar)" and "none" when nothing binds
 // Any argument: usage on standard error, exit code 2.
 #include <cstdio>
 
 #include "commands.h"
+#include "engine/variants.h"
 #include "halvex_internal.h"
+
+namespace {
+
+// "yes", "no", or "yes, not saved by the system" for a feature of CPUID whose
+// registers need the state bits `state` of XCR0.
+const char* featureText(int32_t has, uint32_t savedState, uint32_t state) {
+    if (!has) return "no";
+    return (savedState & state) == state ? "yes" : "yes, not saved by the system";
+}
+
+}  // namespace
 
 int commandInfo(int argc, char** /*argv*/) {
     if (argc > 1) {
@@ -43,6 +61,18 @@ int commandInfo(int argc, char** /*argv*/) {
                     static_cast<int>(processorClass));
     } else {
         std::printf("variant: %d\n", static_cast<int>(variant));
+    }
+    std::printf("AVX: %s\n", featureText(info.hasAvx, info.savedState, 0x6u));
+    std::printf("AVX-512F: %s\n", featureText(info.hasAvx && info.hasAvx512f, info.savedState, 0xE6u));
+    if (variant == 5) {
+        const int32_t bits = vectorWidthFor(info);
+        std::printf("width: %d (variant 5's %s body)\n", static_cast<int>(bits), widthName(bits));
+    } else if (variant == 4) {
+        std::printf("width: 128 (variant 4's SSE body)\n");
+    } else if (variant >= 0) {
+        std::printf("width: none (variant %d is scalar)\n", static_cast<int>(variant));
+    } else {
+        std::printf("width: none\n");
     }
     return 0;
 }

@@ -1,7 +1,16 @@
 // halvex-tool's commands: each takes the arguments after the command name
 // (argv[0] is the command name) and returns the program's exit code.
 #pragma once
+#include <cstdint>
+#include <string>
 
 int commandInfo(int argc, char** argv);
 int commandFft(int argc, char** argv);
 int commandBench(int argc, char** argv);
+
+// The name of variant 5's body of a register width: "SSE2", "AVX", "AVX-512F".
+const char* widthName(int32_t bits);
+// With a variant bound: variant 5's body of `bits` (128, 256 or 512), or with
+// bits 0 the widest that this processor and its system run (what the load
+// binds). An empty text on success, else why it cannot be bound.
+std::string bindWidth(int32_t bits);

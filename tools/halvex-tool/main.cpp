@@ -8,8 +8,11 @@
 // Exit codes: the command's; 2 for a missing or unknown command.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "engine/variants.h"
 #include "commands.h"
+#include "halvex_internal.h"
 
 namespace {
 
@@ -33,6 +36,28 @@ void printUsage(std::FILE* out) {
 }
 
 }  // namespace
+
+const char* widthName(int32_t bits) { return bits == 512 ? "AVX-512F" : bits == 256 ? "AVX" : "SSE2"; }
+
+std::string bindWidth(int32_t bits) {
+    const int32_t bound = boundVariant();
+    if (bound != 5) {
+        if (bits == 0) return "";
+        return "--width applies to variant 5 only (variant " + std::to_string(bound) + " is bound)";
+    }
+    ProcessorInfo info{};
+    probeProcessor(&info);
+    const int32_t widest = vectorWidthFor(info);
+    if (bits == 0) bits = widest;
+    int32_t built = 0;
+    for (int w = 0; w < vectorWidthCount; ++w)
+        if (vectorWidths[w] == bits && variant5Entries[w]) built = 1;
+    if (!built) return "this build has no " + std::to_string(bits) + "-bit body of variant 5";
+    if (bits > widest)
+        return std::string("this processor, or its system, does not run ") + widthName(bits) + " (the widest it runs is " +
+               std::to_string(widest) + " bits)";
+    return forceVectorWidth(bits) ? "" : "variant 5's " + std::to_string(bits) + "-bit body could not be bound";
+}
 
 int main(int argc, char** argv) {
     if (argc < 2) {
