@@ -1,7 +1,8 @@
 // psc-check: tells a script author whether setup would load an installation
 // script, and why not. It loads the script with the installer's own loadScript
 // and explains a failure with the reader's diagnosis helpers (no second
-// parser). Output format, JSON shape and exit codes: see usage() and the README.
+// parser). Output format, JSON shape and exit codes: see usage() and
+// docs/psc-check.md.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>

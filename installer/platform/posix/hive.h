@@ -1,6 +1,6 @@
 // The registry hive of the Linux build: a .reg file as the Windows registry
 // editor exports it, read into a tree of keys below HKEY_LOCAL_MACHINE.
-// Grammar, escapes and error handling: see parseHive and the README.
+// Grammar, escapes and error handling: see parseHive and docs/registry-hive.md.
 #pragma once
 #include <cstddef>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The console transcript of the user-interface layer; see ui_console.h and
-// README.md ("The console installer") for the format.
+// docs/console-installer.md ("The console installer") for the format.
 #include "ui_console.h"
 #include <unistd.h>
 #include <cstdlib>

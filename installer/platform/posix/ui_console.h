@@ -1,7 +1,7 @@
 // The console stand-in of the user-interface layer (ui.h) in the Linux build:
 // pages and boxes are written as a text transcript to an output stream and the
 // user's commands read from an input stream, one a line. The transcript is an
-// interface, documented in README.md ("The console installer").
+// interface, documented in docs/console-installer.md ("The console installer").
 #pragma once
 #include <cstdio>
 #include "../dialog.h"
