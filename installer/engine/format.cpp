@@ -1,3 +1,5 @@
+// Filling the script's printf-style message texts, each conversion checked
+// against the message's arguments first; the bounded copy and join of texts.
 #include "format.h"
 
 #include <cstring>

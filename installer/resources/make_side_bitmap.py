@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# Draws setup's side picture, bitmap 106 (side.bmp); usage in the docstring below.
 """Draws bitmap 106, the installer's side picture: a 220 x 369 24-bit BMP for an
 image-processing plug-in. A night-blue gradient, a lens that splits a white
 beam into a spectrum, and below it a pixel mosaic that turns from coarse to

@@ -1,3 +1,5 @@
+// psc-check's diagnosis helpers: the line of a file position, the required tags
+// a Variant lacks, and where each row of a tag's block starts.
 #include "diagnose.h"
 #include <cstring>
 

@@ -1,3 +1,5 @@
+// The script model's copies, moves and stack-safe release of nested Sets, the
+// list lookups with their defaults, and the Script in use.
 #include "model.h"
 #include <utility>
 

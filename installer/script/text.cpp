@@ -1,3 +1,5 @@
+// Text macros ($(NAME) lookup and expansion), the Variants' numbered message
+// texts and the script's three error boxes.
 #include "text.h"
 #include <cstdio>
 #include <cstring>

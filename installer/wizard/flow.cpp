@@ -1,3 +1,5 @@
+// The page flow: the welcome page, the set pages walked without recursion, the
+// licence page, and runSetup, which loads the script and walks the pages.
 #include "flow.h"
 
 #include <cstdio>

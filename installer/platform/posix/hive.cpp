@@ -1,3 +1,5 @@
+// The hive reader of the Linux build: a .reg text parsed line by line into the
+// tree of keys, with the registry's name order and the key and value lookups.
 #include "hive.h"
 
 #include <algorithm>
