@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times halvex beside FFTW and KissFFT in a native release build and writes what
-# the README shows:
+# docs/speed.md shows:
 #   docs/bench/results.txt  the bench's table (machine, load, date, build, the
 #                           commit measured) as halvex-tool bench prints it
 #   docs/bench/results.csv  the same figures as CSV
