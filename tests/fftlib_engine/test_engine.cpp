@@ -1,5 +1,6 @@
-// The engine of every variant this build carries: one transform table against a reference, with the paths promised to
-// give the same bits as rows; per variant the tables, caches, entry and array operations.
+// The engine of every variant this build carries: one transform table against a
+// reference, with the paths promised to give the same bits as rows; per variant
+// the tables and caches, the entry's checks and table management, the array operations.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,7 +26,8 @@ constexpr int fwd = 1, inv = 2, initOnly = 4, release = 8, noScale = 16, natural
 // The documented LeafSize and BlockSize (as orders) of each variant.
 const int leafOrders[] = {10, 10, 10, 10, 10, 14}, blockOrders[] = {14, 14, 14, 14, 14, 15};
 
-// Two arrays of n floats `shift` floats past a 32-byte boundary ("aligned" never depends on the heap), guarded.
+// Two arrays of n floats, each `shift` floats past a 32-byte boundary (so that
+// "aligned" never depends on the heap), with guard floats around them.
 struct Signal {
     int64_t n;
     std::vector<float> store;
@@ -35,8 +37,9 @@ struct Signal {
         float* base = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(store.data()) + 31) & ~uintptr_t(31));
         re = base + 8 + reShift, im = base + 24 + ((count + 7) & ~int64_t(7)) + imShift;
     }
-    Signal(const Signal& x, int reShift = 0, int imShift = 0) : Signal(x.n, reShift, imShift) { copy(x); }
-    void copy(const Signal& x) { std::memcpy(re, x.re, size_t(n) * 4), std::memcpy(im, x.im, size_t(n) * 4); }
+    Signal(const Signal& x, int reShift = 0, int imShift = 0) : Signal(x.n, reShift, imShift) {
+        std::memcpy(re, x.re, size_t(n) * 4), std::memcpy(im, x.im, size_t(n) * 4);
+    }
     Signal(Signal&& x) noexcept : n(x.n), store(std::move(x.store)), re(x.re), im(x.im) {}
 };
 
@@ -66,6 +69,7 @@ std::vector<int64_t> reversal(int order) {
     return rev;
 }
 
+// y[k] = x[rev(k)].
 Signal bitReversed(const Signal& x, int order) {
     const std::vector<int64_t> rev = reversal(order);
     Signal y(x.n);
@@ -73,6 +77,7 @@ Signal bitReversed(const Signal& x, int order) {
     return y;
 }
 
+// Whether both arrays hold the same bits.
 bool sameBits(const Signal& a, const Signal& b) {
     return a.n == b.n && !std::memcmp(a.re, b.re, size_t(a.n) * 4) && !std::memcmp(a.im, b.im, size_t(a.n) * 4);
 }
@@ -81,11 +86,12 @@ bool sameBits(const Signal& a, const Signal& b) {
 Signal entryOf(const VariantEngine& e, const Signal& x, int order, int flags, const int* o = nullptr, bool inPlace = false) {
     const Signal in(x, o ? o[0] : 0, o ? o[1] : 0);
     Signal y(x.n, o ? o[2] : 0, o ? o[3] : 0, -77.0f);
-    if (inPlace) y.copy(x);
+    if (inPlace) std::memcpy(y.re, x.re, size_t(x.n) * 4), std::memcpy(y.im, x.im, size_t(x.n) * 4);
     e.transform(inPlace ? y.re : in.re, inPlace ? y.im : in.im, y.re, y.im, order, flags);
     return y;
 }
 
+// The entry of variant v.
 Signal entry(int v, const Signal& x, int order, int flags, const int* o = nullptr, bool inPlace = false) {
     return entryOf(*variantEngines[v], x, order, flags, o, inPlace);
 }
@@ -97,12 +103,14 @@ bool runsWidth(int w) {
     return variant5Engines[w] && vectorWidths[w] <= widest;
 }
 
+// The variants this build carries.
 std::vector<int> builtVariants() {
     std::vector<int> v;
     for (int i = 0; i < variantCount; ++i) if (variantEngines[i]) v.push_back(i);
     return v;
 }
 
+// Whether the calling thread's four table caches are empty.
 bool cachesEmpty() {
     const ThreadContext& c = *getThreadContext();
     for (int m = 0; m < orderSlots; ++m)
@@ -152,12 +160,11 @@ Spectrum reference(const Signal& x, int order, int sign) {
     return X;
 }
 
-// Relative RMS distance of y from X as the flags scale and order it.
-double relativeError(const Signal& y, const Spectrum& X, int flags, const std::vector<int64_t>& rev) {
-    const double scale = (flags & (inv | noScale)) == inv ? 1.0 / double(y.n) : 1.0;
+// Relative RMS distance of y from scale·X (position k holding X[rev[k]] where rev is given).
+double relativeError(const Signal& y, const Spectrum& X, double scale, const std::vector<int64_t>* rev) {
     double err = 0, ref = 0;
     for (int64_t k = 0; k < y.n; ++k) {
-        const std::complex<double> e = scale * X[size_t(flags & outRev ? rev[size_t(k)] : k)];
+        const std::complex<double> e = scale * X[size_t(rev ? (*rev)[size_t(k)] : k)];
         err += std::norm(std::complex<double>(y.re[k], y.im[k]) - e), ref += std::norm(e);
     }
     return std::sqrt(err / std::max(ref, 1e-300));
@@ -261,8 +268,9 @@ const struct BitsRow {
      [](int, const Signal& in, int order, int flags) { return entry(1, in, order, flags); }},
 };
 
-// Orders first..last, one random signal each, every variant and the twelve flag sets where `runs` says; variants 1 to
-// 3 stop at order 22: above it they grow nothing that variant 0 lacks.
+// Orders first..last, one random signal each, every variant, and the twelve flag sets (directions
+// by orderings) where `runs` says; variants 1 to 3, which grow nothing above order 22 that variant 0
+// lacks, stop there.
 void checkTransforms(int first, int last, bool (*runs)(int order, int set)) {
     for (int order = first; order <= last; ++order) {
         const Signal x = randomSignal(int64_t(1) << order, uint32_t(order + 1)), xRev = bitReversed(x, order);
@@ -277,11 +285,14 @@ void checkTransforms(int first, int last, bool (*runs)(int order, int set)) {
                     if (ref.empty()) ref = reference(x, order, dir == fwd ? 1 : -1);
                     const Signal& in = flags & inRev ? xRev : x;
                     const Signal y = entry(v, in, order, flags);
-                    EXPECT_LE(relativeError(y, ref, flags, rev), bound(v, order, flags))
+                    const double scale = dir == inv ? 1.0 / double(x.n) : 1.0;
+                    EXPECT_LE(relativeError(y, ref, scale, flags & outRev ? &rev : nullptr), bound(v, order, flags))
                         << "variant " << v << " order " << order << " flags " << flags;
-                    for (const BitsRow& row : bitsRows)
-                        EXPECT_TRUE(!row.applies(v, order, flags) || sameBits(y, row.run(v, in, order, flags)) == row.same)
+                    for (const BitsRow& row : bitsRows) {
+                        if (!row.applies(v, order, flags)) continue;
+                        EXPECT_EQ(sameBits(y, row.run(v, in, order, flags)), row.same)
                             << row.name << ": variant " << v << " order " << order << " flags " << flags;
+                    }
                 }
         }
         releaseAllTables();
@@ -309,7 +320,9 @@ protected:
         return b;
     }
     const VariantParams& params() const { return *engine().params; }
-    void noArrays(int order, int flags) const { engine().transform(nullptr, nullptr, nullptr, nullptr, order, flags); }
+    void fft(const float* ri, const float* ii, float* ro, float* io, int32_t order, int32_t flags) const {
+        engine().transform(ri, ii, ro, io, order, flags);
+    }
 };
 
 // The stored twiddle w_N^k = (cos θ, -sin θ), θ = 2πk/N: each part within half an ulp (and
@@ -377,9 +390,12 @@ TEST_P(VariantTest, TableCaches) {
     const VariantEngine& e = engine();
     const int L = leafOrders[GetParam()];
     const int64_t live = alignedAllocLiveBlocks();
-    const struct { TwiddleTable (*get)(int32_t); void (*release)(int32_t); void** slots; } caches[] = {
-        {e.getLeafTable, e.releaseLeafTable, c.leafTables},
-        {e.getSplitRadixTable, e.releaseSplitRadixTable, c.splitRadixTables}};
+    const struct {
+        TwiddleTable (*get)(int32_t);
+        void (*release)(int32_t);
+        void** slots;
+    } caches[] = {{e.getLeafTable, e.releaseLeafTable, c.leafTables},
+                  {e.getSplitRadixTable, e.releaseSplitRadixTable, c.splitRadixTables}};
     for (const auto& cache : caches) {
         if (!cache.get) continue;
         const float* t = cache.get(L + 2);
@@ -403,17 +419,20 @@ TEST_P(VariantTest, TableCaches) {
     EXPECT_TRUE(cachesEmpty());
 }
 
-// The entry's checks in their order: each call fails the check named and any later one it could, so only the first
-// failure may be reported, and nothing is written. Tables that cannot be built are reported before the pointers
-// (their caches emptied), and so, in the vector variants, is a refused work buffer (no retry: the tables stay).
+// The entry's checks in their order: each call fails the check named and any later one it could, so
+// only the first failure may be reported, and nothing is written. Tables that cannot be built are
+// reported before the pointers (their caches emptied), and so, in the vector variants, is a refused
+// work buffer (no retry: the tables stay).
 TEST_P(VariantTest, EntryChecksComeInOrder) {
     enum { none, noBuffer, noMemory };
     const Signal x = randomSignal(4096, 1);
     Signal y(4096, 0, 0, -123.5f);
     const std::string tables = "-4 kfxcrFftNip: No working Twd memory [kfxffts 840]";
     auto bad = [](const char* check) { return "-5 kfxcrFftNip: " + std::string(check); };
-    // given: bit 0 reIn, 1 imIn, 2 reOut, 3 imOut
-    const struct { int order, given, flags, failing; std::string report; } calls[] = {
+    const struct {
+        int order, given, flags, failing;  // given: bit 0 reIn, 1 imIn, 2 reOut, 3 imOut
+        std::string report;
+    } calls[] = {
         {-1, 0, 3 | 64 | 128, none, bad("order<0 [kfxffts 840]")}, {32, 0, 0, none, bad("order>31 [kfxffts 840]")},
         {12, 12, 3, none, bad("reInSamps==0 [kfxffts 843]")}, {12, 9, 0, none, bad("imInSamps==0 [kfxffts 843]")},
         {12, 3, 3, none, bad("reOutSamps==0 [kfxffts 843]")}, {12, 7, 64 | 128, none, bad("imOutSamps==0 [kfxffts 843]")},
@@ -429,8 +448,8 @@ TEST_P(VariantTest, EntryChecksComeInOrder) {
     for (const auto& c : calls) {
         if (c.failing == noMemory) releaseAllTables();
         if (c.failing != none) releaseWorkBuffer(vectorWorkSlot), setAlignedAllocFailure(0, -1);
-        engine().transform(c.given & 1 ? x.re : nullptr, c.given & 2 ? x.im : nullptr, c.given & 4 ? y.re : nullptr,
-                           c.given & 8 ? y.im : nullptr, c.order, c.flags);
+        fft(c.given & 1 ? x.re : nullptr, c.given & 2 ? x.im : nullptr, c.given & 4 ? y.re : nullptr,
+            c.given & 8 ? y.im : nullptr, c.order, c.flags);
         clearAlignedAllocFailure();
         SCOPED_TRACE(c.report);
         EXPECT_EQ(reports, std::vector<std::string>{c.report});
@@ -448,19 +467,19 @@ TEST_P(VariantTest, EntryChecksComeInOrder) {
 TEST_P(VariantTest, Flags4And8ManageTheTables) {
     const Signal x = randomSignal(4096, 2);
     const int64_t live = alignedAllocLiveBlocks();
-    for (int bad : {-1, 32, 12}) noArrays(bad, release | initOnly | 3 | 32 | 64 | 128);
+    for (int bad : {-1, 32, 12}) fft(nullptr, nullptr, nullptr, nullptr, bad, release | initOnly | 3 | 32 | 64 | 128);
     for (int flags : {fwd, inv | outRev, fwd | inRev, inv | noScale}) {
         ASSERT_NE(getWorkBuffer(100, vectorWorkSlot), nullptr);
-        noArrays(12, initOnly | 3 | (flags & (inRev | outRev)));
+        fft(nullptr, nullptr, nullptr, nullptr, 12, initOnly | 3 | (flags & (inRev | outRev)));
         EXPECT_EQ(getThreadContext()->workBufferCapacity[vectorWorkSlot], params().vectorLeaf ? 16384 : 100);
         setAlignedAllocFailure(0, -1);
         const Signal y = entry(GetParam(), x, 12, flags), z = entry(GetParam(), x, 12, flags);
         clearAlignedAllocFailure();
         EXPECT_TRUE(sameBits(y, z) && std::count(y.re, y.re + 4096, -77.0f) == 0) << flags;
-        noArrays(12, release);
+        fft(nullptr, nullptr, nullptr, nullptr, 12, release);
         if (engine().getSplitRadixTable && (flags & outRev)) {
             EXPECT_NE(getThreadContext()->splitRadixTables[params().leafOrder], nullptr);
-            noArrays(12, release | outRev);
+            fft(nullptr, nullptr, nullptr, nullptr, 12, release | outRev);
         }
         EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live) << flags;
     }
@@ -471,8 +490,9 @@ TEST_P(VariantTest, Flags4And8ManageTheTables) {
         EXPECT_TRUE(sameBits(entry(GetParam(), point, 0, flags), point)) << flags;
 }
 
-// A failed build releases every table of the thread and retries once, whichever allocation failed (the leaf order's
-// table and sine table, the order's above it, the bit-reversal table): the transform then succeeds unchanged.
+// A failed build releases every table of the thread and tries once more, whichever of its
+// allocations failed (the leaf order's table and sine table, the order's above it, the
+// bit-reversal table); the transform then succeeds unchanged.
 TEST_P(VariantTest, AFailedBuildReleasesAllTablesAndRetriesOnce) {
     const Signal x = randomSignal(4096, 3), expected = entry(GetParam(), x, 12, fwd);
     const int allocations = 12 > params().leafOrder ? 5 : 3;
@@ -493,11 +513,14 @@ TEST_P(VariantTest, AFailedBuildReleasesAllTablesAndRetriesOnce) {
 // A copy, and a copy then scaled by 0.375 (the copy-and-scale row): every variant's products are
 // those of the scalar variant 0, bit for bit, each rounded once; on x87 too, where the product of
 // two floats is exact in the extended format and the store rounds it once.
-const struct ArrayRow { const char* name; bool scaled; } arrayRows[] = {
-    {"kfxsbCopy moves bits unchanged", false}, {"kfxsbMpy1 gives the bits of variant 0's products", true}};
+const struct ArrayRow {
+    const char* name;
+    bool scaled;
+} arrayRows[] = {{"kfxsbCopy moves bits unchanged", false}, {"kfxsbMpy1 gives the bits of variant 0's products", true}};
 
-// Bad arguments reported with their own names and lines (by variant); on random bits, at every offset and lengths
-// around the vector copy's streaming threshold, the operations do what the rows say and write nothing else.
+// The array operations report bad arguments with their own names and lines (by variant); on random
+// bits (NaNs and infinities too), at every offset of source and destination and lengths around the
+// vector copy's streaming threshold, they do what the rows say and write nothing else.
 TEST_P(VariantTest, ArrayOperations) {
     const int lines[][2] = {{241, 419}, {1221, 2059}, {1235, 2059}, {1221, 2059}, {1221, 1825}, {1221, 1825}};
     const std::string copy = " [kfxarith " + std::to_string(lines[GetParam()][0]) + "]",
