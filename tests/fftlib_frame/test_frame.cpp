@@ -332,8 +332,6 @@ TEST_F(Frame, ProcessAttach) {
 }
 #endif
 
-int32_t returningHandler(int32_t status, const char*, const char*, const char*, int32_t) { return status; }
-
 // For each variant bound, eight threads call the export at once over orders 8 to 13 (inverse,
 // bit-reversed output): each starts with a fresh record, builds its own tables, gets the variant
 // entry's results bit for bit, records its own statuses and grows its own work buffers; its end
