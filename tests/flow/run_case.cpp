@@ -49,9 +49,7 @@ bool writeBytes(const std::string& path, const std::string& data, bool append = 
 
 // A case file with @ROOT@ replaced; false when the case has no such file.
 bool readCaseFile(const std::string& name, std::string& out) {
-    if (!readBytes(caseDir + "/" + name, out)) return false;
-    out = replaceAll(out, rootMark, work);
-    return true;
+    return readBytes(caseDir + "/" + name, out) && (out = replaceAll(out, rootMark, work), true);
 }
 
 // The escapes of tree.txt and files.txt: \r \n \t and \\.
@@ -211,10 +209,8 @@ int main(int argc, char** argv) {
         else usage = true;
     for (const auto& field : fields) usage = usage || field.second->empty();
     std::error_code error;
-    if (!usage) {
-        for (auto* path : {&setup, &caseDir}) *path = fs::absolute(*path, error).string();
-        work = fs::absolute(work, error).lexically_normal().string();
-    }
+    for (auto* path : {&setup, &caseDir, &work})
+        *path = usage ? "" : fs::absolute(*path, error).lexically_normal().string();
     while (work.size() > 1 && work.back() == '/') work.pop_back();
     if (usage || error) {
         std::fprintf(stderr, "usage: flow_case_runner --setup PROGRAM --psc-check PROGRAM --case DIR "
@@ -225,18 +221,17 @@ int main(int argc, char** argv) {
     fs::create_directories(work, error);
     if (error) return std::printf("cannot make %s: %s\n", work.c_str(), error.message().c_str()), 1;
     std::string text;
-    if (readCaseFile("tree.txt", text)) {
-        int number = 0;
-        for (const std::string& line : splitLines(text)) {
-            const std::string reason = layOutLine(line);
-            ++number;
-            if (!reason.empty())
-                return std::printf("tree.txt line %d: %s: %s\n", number, reason.c_str(), line.c_str()), 1;
-        }
+    readCaseFile("tree.txt", text);  // none: no lines to lay out
+    const std::vector<std::string> tree = splitLines(text);
+    for (size_t i = 0; i < tree.size(); ++i) {
+        const std::string reason = layOutLine(tree[i]);
+        if (!reason.empty())
+            return std::printf("tree.txt line %zu: %s: %s\n", i + 1, reason.c_str(), tree[i].c_str()), 1;
     }
     if (fs::exists(caseDir + "/version.psc")) {
         fs::create_directories(work + "/set", error);
-        fs::copy_file(caseDir + "/version.psc", work + "/set/version.psc", fs::copy_options::overwrite_existing, error);
+        fs::copy_file(caseDir + "/version.psc", work + "/set/version.psc", fs::copy_options::overwrite_existing,
+                      error);
         if (error) return 1;
     }
     const bool hasHive = readCaseFile("hive.reg", text);
