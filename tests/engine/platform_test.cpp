@@ -66,8 +66,7 @@ protected:
     static RegistryKey open(const std::string& path, long* result = nullptr) {
         RegistryKey key = nullptr;
         long opened = registryOpenKey(registryLocalMachine(), ("SOFTWARE\\EngineTests\\" + path).c_str(), &key);
-        if (result) *result = opened;
-        return opened == registrySuccess ? key : nullptr;
+        return (result ? *result = opened : opened) == registrySuccess ? key : nullptr;
     }
     static TempDir* dir;
 };
@@ -190,25 +189,19 @@ struct Step {
 // Makes the step's call on paths below dir.
 bool perform(const Step& step, const std::string& dir) {
     const std::string path = dir + step.path, target = dir + step.target;
-    switch (step.call) {
-    case copyReplacing: return fsCopyFile(path.c_str(), target.c_str(), false);
-    case copyNew: return fsCopyFile(path.c_str(), target.c_str(), true);
-    case createDirectory: return fsCreateDirectory(path.c_str());
-    case deleteFile: return fsDeleteFile(path.c_str());
-    case openFile: return fsOpenForRead(path.c_str()) != nullptr;
-    case attributes: return fsGetAttributes(path.c_str()) != fsInvalidAttributes;
-    }
-    return false;
+    const char *from = path.c_str(), *to = target.c_str();
+    return step.call == copyReplacing || step.call == copyNew ? fsCopyFile(from, to, step.call == copyNew)
+           : step.call == createDirectory                     ? fsCreateDirectory(from)
+           : step.call == deleteFile                          ? fsDeleteFile(from)
+           : step.call == openFile                            ? fsOpenForRead(from) != nullptr
+                                                              : fsGetAttributes(from) != fsInvalidAttributes;
 }
 
 TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
     TempDir dir;
     writeFile(dir / "src", "new");
     writeFile(dir / "dst", "old");
-    for (const char* name : {"ro", "locked"}) {
-        writeFile(dir / name, "kept");
-        makeReadOnly(dir / name);
-    }
+    for (const char* name : {"ro", "locked"}) writeFile(dir / name, "kept"), makeReadOnly(dir / name);
     fs::create_directory(dir / "sub");
 #ifndef _WIN32
     writeFile(dir / "private", "private");
@@ -268,12 +261,10 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
 
 TEST(FileSystemTest, AttributesAndListings) {
     TempDir dir;
-    fs::create_directory(dir / "plain");
-    fs::create_directory(dir / "locked");
+    for (const char* folder : {"plain", "locked"}) fs::create_directory(dir / folder);
     makeReadOnly(dir / "locked");
-    writeFile(dir / "File.TXT", "x");
-    writeFile(dir / "a.b.txt", "x");
-    writeFile(dir / "a.btxt", "x");  // "*.txt" must start again after the first ".", not go on with "txt"
+    for (const char* file : {"File.TXT", "a.b.txt", "a.btxt"}) writeFile(dir / file, "x");
+    // a.btxt: "*.txt" must start again after the first ".", not go on with "txt"
     auto attributes = [&](const std::string& name) { return fsGetAttributes((dir / name).c_str()); };
     EXPECT_EQ(attributes("plain"), static_cast<unsigned long>(fsAttributeDirectory));
     EXPECT_EQ(attributes("locked") & (fsAttributeDirectory | fsAttributeReadOnly),
@@ -299,8 +290,7 @@ TEST(FileSystemTest, AttributesAndListings) {
         FsFindData data;
         FsFind find = fsFindFirst((dir.path() + listing.pattern).c_str(), &data);
         std::vector<std::string> names;
-        for (bool more = find != nullptr; more; more = fsFindNext(find, &data))
-            names.push_back(data.name);
+        for (bool more = find != nullptr; more; more = fsFindNext(find, &data)) names.push_back(data.name);
         if (find) fsFindClose(find);
         std::sort(names.begin(), names.end());
         std::string joined;
@@ -345,9 +335,8 @@ TEST(FileSystemTest, TimesAndCalendarDates) {
         SystemTime out = {};
         ASSERT_EQ(fsFileTimeToSystemTime(&in, &out), !row.date.empty()) << row.ticks;
         if (row.date.empty()) continue;
-        const std::vector<unsigned short> date = {out.year, out.month,  out.dayOfWeek, out.day,
-                                                  out.hour, out.minute, out.second,    out.milliseconds};
-        EXPECT_EQ(date, row.date) << row.ticks;
+        EXPECT_EQ(std::vector<unsigned short>({out.year, out.month, out.dayOfWeek, out.day, out.hour, out.minute,
+                                               out.second, out.milliseconds}), row.date) << row.ticks;
     }
     // Local time is the system time zone's: one hour east in January, set here
     // on Linux (a POSIX rule needs no zone files) and by the Windows run.
@@ -358,11 +347,10 @@ TEST(FileSystemTest, TimesAndCalendarDates) {
     setenv("TZ", "CET-1", 1);
     tzset();
 #endif
-    const long long zoneOffset = 3600;
     const FileTime utc{133497956960000000ull};  // 2024-01-15 12:34:56 UTC
     FileTime local;
     ASSERT_TRUE(fsFileTimeToLocal(&utc, &local));
-    EXPECT_EQ(static_cast<long long>(local.ticks - utc.ticks), zoneOffset * 10000000ll);
+    EXPECT_EQ(static_cast<long long>(local.ticks - utc.ticks), 3600 * 10000000ll);
 }
 
 TEST(FileSystemTest, CurrentDirectoryAndTheDirectoryOfAPath) {

@@ -3,8 +3,8 @@
 #pragma once
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 
 #ifdef _WIN32
@@ -34,8 +34,7 @@ public:
 #endif
         fs::remove_all(path_, error);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    TempDir(const TempDir&) = delete;  // one removal per directory
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + name; }
 
@@ -43,16 +42,14 @@ private:
     std::string path_;
 };
 
-// Writes a file, creating nothing else.
 inline void writeFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
 
 // A file's bytes; empty when it cannot be read.
 inline std::string readFile(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // Read-only in Windows terms: the read-only attribute, or no write permission.

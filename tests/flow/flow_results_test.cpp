@@ -52,7 +52,8 @@ namespace {
 std::string variant(const std::string& name) {
     std::string body = "<<start variant>>\n<<variant intro>> \"" + name + "\"\n<<variant title>> \"" + name +
                        " Setup\"\n<<variant license>> \"licence.txt\"\n";
-    for (const char* tag : {"fewappl", "comment", "error", "button"}) body += "<<variant " + std::string(tag) + ">> \"\"\n";
+    for (const char* tag : {"fewappl", "comment", "error", "button"})
+        body += "<<variant " + std::string(tag) + ">> \"\"\n";
     for (const char* tag : {"default plugins dir", "default filters dir", "photoshop exe", "drives to search",
                             "adobe registry key", "plugin registry key", "application registry key", "file",
                             "str"})
@@ -69,35 +70,25 @@ std::string script(bool welcome, const std::string& sets) {
            (welcome ? "<<script welcome>> \"Welcome.\"\n" : "") + sets + "<<end script>>\n";
 }
 
-// Each run in a fresh directory holding set/version.psc and licence.txt.
-class FlowResults : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
-        char pattern[] = "/tmp/flow-results-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        ASSERT_EQ(chdir(pattern), 0);
-        ASSERT_EQ(mkdir("set", 0700), 0);
-        unsetenv("SETUP_REGISTRY");
-    }
-    void TearDown() override { ASSERT_EQ(chdir(previous_), 0); }
-    static void write(const char* path, const std::string& content) {
-        FILE* file = std::fopen(path, "wb");
-        ASSERT_NE(file, nullptr);
-        ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
-        ASSERT_EQ(std::fclose(file), 0);
-    }
-    char previous_[4096];
-};
-
-typedef std::vector<std::string> Captions;
+// Writes a file of the run's directory.
+void write(const char* path, const std::string& content) {
+    FILE* file = std::fopen(path, "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
+    ASSERT_EQ(std::fclose(file), 0);
+}
 
 // A welcome page that fails goes on as Next, a set page that fails ends
 // setup, a licence page that fails counts as Back. Under skipped set pages
 // that Back goes up to the nearest page that is really shown; where every
 // page up to the top is skipped or fails, it would pass the same pages for
-// ever, so setup ends.
-TEST_F(FlowResults, PagesThatCannotBeCreated) {
+// ever, so setup ends. Only a run that got through its final page resets
+// the run state: no chosen Variant, the script file closed, no hosts.
+TEST(FlowResults, PagesThatCannotBeCreatedAndTheRunStateLeft) {
+    // The runs take place in a fresh directory holding set/version.psc and licence.txt.
+    char directory[] = "/tmp/flow-results-XXXXXX";
+    ASSERT_TRUE(mkdtemp(directory) && chdir(directory) == 0 && mkdir("set", 0700) == 0);
+    unsetenv("SETUP_REGISTRY");
     const int failed = resultDialogFailed, next = resultNext;
     const std::string two = set("Edition", variant("A") + variant("B")), one = set("Edition", variant("A"));
     // Products offers Mid, which holds one Variant and Leaf, which holds one.
@@ -105,7 +96,8 @@ TEST_F(FlowResults, PagesThatCannotBeCreated) {
     const struct {
         std::string script;
         std::vector<Reply> replies;
-        Captions captions;
+        std::vector<std::string> captions;
+        bool reset = false;
     } cases[] = {
         {script(true, two), {{failed, 0}}, {"Demo", "Edition"}},
         {script(true, two), {{next, 0}, {failed, 0}}, {"Demo", "Edition"}},
@@ -117,6 +109,7 @@ TEST_F(FlowResults, PagesThatCannotBeCreated) {
         {script(false, one), {{failed, 0}}, {"A Setup"}},
         {script(true, one), {{next, 0}, {failed, 0}}, {"Demo", "A Setup", "Demo"}},
         {script(false, deep), {{next, 0}, {failed, 0}}, {"Products", "A Setup", "Products"}},
+        {script(false, one), {{next, 0}, {next, 0}, {next, 0}}, {"A Setup", "A Setup", "A Setup"}, true},
     };
     for (const auto& c : cases) {
         Script loaded;
@@ -126,23 +119,9 @@ TEST_F(FlowResults, PagesThatCannotBeCreated) {
         replies.assign(c.replies.begin(), c.replies.end());
         EXPECT_EQ(runSetup(loaded, nullptr, nullptr), 0);
         EXPECT_EQ(captions, c.captions) << c.script;
+        EXPECT_EQ(!loaded.chosenVariant && !loaded.file && loaded.hosts.hostCount == 0, c.reset) << c.script;
         destroyScript(loaded);
     }
-}
-
-// The entry resets the run after the final page: no chosen Variant, the
-// script file closed, no hosts.
-TEST_F(FlowResults, CompletedRunLeavesTheRunStateReset) {
-    write("set/version.psc", script(false, set("Edition", variant("A"))));
-    write("licence.txt", "Terms.");
-    Script loaded;
-    replies = {{resultNext, 0}, {resultNext, 0}, {resultNext, 0}};  // licence, no-host page, final page
-    EXPECT_EQ(runSetup(loaded, nullptr, nullptr), 0);
-    EXPECT_EQ(captions.back(), "A Setup");
-    EXPECT_EQ(loaded.chosenVariant, nullptr);
-    EXPECT_EQ(loaded.file, nullptr);
-    EXPECT_EQ(loaded.hosts.hostCount, 0);
-    destroyScript(loaded);
 }
 
 }  // namespace

@@ -19,9 +19,7 @@ namespace {
 // Writes text into the named file in the working directory (the build tree).
 void writeFile(const char* name, const std::string& text) {
     FILE* file = std::fopen(name, "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    ASSERT_TRUE(file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fclose(file) == 0);
 }
 
 // A text's value for comparisons, absent included.
@@ -29,8 +27,7 @@ std::string shown(const char* text) { return text ? text : "(absent)"; }
 
 // True when the Set holds nothing at all.
 bool emptySet(const Set& s) {
-    const TextTable* tables[] = {&s.intro, &s.comment, &s.title, &s.text, &s.welcome, &s.buttons, &s.error};
-    for (const TextTable* t : tables)
+    for (const TextTable* t : {&s.intro, &s.comment, &s.title, &s.text, &s.welcome, &s.buttons, &s.error})
         if (!t->rows.empty()) return false;
     return s.variants.empty() && !s.subsets;
 }
@@ -52,10 +49,8 @@ TEST(Model, LookupsPastTheEndYieldEmptyDefaults) {
     for (const auto& c : cells) EXPECT_EQ(shown(cell(table, c.row, c.column)), shown(c.text)) << c.row << "," << c.column;
     std::vector<Set> sets(1);
     std::vector<Variant> variants(1);
-    EXPECT_EQ(&setAt(sets, 0), &sets[0]);
-    EXPECT_EQ(setRef(sets, 0), &sets[0]);
-    EXPECT_EQ(&variantAt(variants, 0), &variants[0]);
-    EXPECT_EQ(variantRef(variants, 0), &variants[0]);
+    EXPECT_TRUE(&setAt(sets, 0) == &sets[0] && setRef(sets, 0) == &sets[0]);
+    EXPECT_TRUE(&variantAt(variants, 0) == &variants[0] && variantRef(variants, 0) == &variants[0]);
     for (int index : {1, -1}) {
         EXPECT_TRUE(emptySet(setAt(sets, index)));
         EXPECT_EQ(setRef(sets, index), &setAt(sets, index + 7));

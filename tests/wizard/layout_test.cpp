@@ -2,7 +2,6 @@
 // where the dialog stands, which no transcript shows, and the few command
 // rules the flow cases cannot reach.
 #include <gtest/gtest.h>
-#include <functional>
 #include <string>
 #include "platform/dialog.h"
 #include "platform/ui.h"
@@ -29,16 +28,17 @@ TextTable table(std::initializer_list<std::vector<std::string>> rows) {
     return t;
 }
 
-// Every visible control in template order as "id x,y wxh [*] text", the
-// checked mark for radios and check boxes.
+// A control as "id x,y wxh [*] text", the checked mark for radios and check boxes.
+std::string shown(const DialogControl& c) {
+    return std::to_string(c.id) + " " + std::to_string(c.x) + "," + std::to_string(c.y) + " " +
+           std::to_string(c.width) + "x" + std::to_string(c.height) + (c.checked ? " *" : "") +
+           (c.text.empty() ? "" : " " + c.text) + "\n";
+}
+
+// Every visible control in template order.
 std::string shown(const DialogModel& dialog) {
     std::string out;
-    for (const DialogControl& c : dialog.controls) {
-        if (!c.visible) continue;
-        out += std::to_string(c.id) + " " + std::to_string(c.x) + "," + std::to_string(c.y) + " " +
-               std::to_string(c.width) + "x" + std::to_string(c.height) + (c.checked ? " *" : "") +
-               (c.text.empty() ? "" : " " + c.text) + "\n";
-    }
+    for (const DialogControl& c : dialog.controls) out += c.visible ? shown(c) : "";
     return out;
 }
 
@@ -47,82 +47,64 @@ std::string shown(const DialogModel& dialog) {
 TEST(WizardLayout, EveryKindOfPage) {
     const std::string buttons = "5 290,265 75x23 Back\n6 365,265 75x23 Next\n2 474,265 75x23 Cancel\n";
     const std::string picture = "1009 0,0 181x327\n";
+    // The page's texts (null: absent), items, checks and how many are checked, and what shows.
     const struct {
-        const char* what;
-        std::function<void(WizardPage&)> fill;
+        const char *what, *heading, *edit, *back, *next;
+        TextTable items, checks;
+        int checked;
+        bool textOnly;
         std::string controls;
     } cases[] = {
-        {"one radio item: the tall heading",
-         [](WizardPage& p) {
-             p.headingText = "Heading";
-             p.items = table({{"Only", "Its description"}});
-         },
+        {"one radio item: the tall heading", "Heading", nullptr, nullptr, nullptr,
+         table({{"Only", "Its description"}}), {}, 0, false,
          "1201 214,65 335x57 * Only\n" + buttons + picture + "1007 198,196 351x65 Its description\n" +
              "1008 198,16 351x163 Heading\n"},
-        {"two radio items share 0.2 to 0.55; an absent heading keeps the template's",
-         [](WizardPage& p) { p.items = table({{"One", "first"}, {"Two", "second"}}); },
+        {"two radio items share 0.2 to 0.55; an absent heading keeps the template's", nullptr, nullptr, nullptr,
+         nullptr, table({{"One", "first"}, {"Two", "second"}}), {}, 0, false,
          "1201 214,65 335x38 * One\n1202 214,103 335x38 Two\n" + buttons + picture +
              "1007 198,196 351x65 first\n1008 198,16 351x49 Static\n"},
-        {"eight items: six radios at a ninth of 0.35 each",
-         [](WizardPage& p) {
-             for (int i = 0; i < 8; ++i) p.items.rows.push_back(TextRow{{"I" + std::to_string(i), "T"}});
-         },
+        {"eight items: six radios at a ninth of 0.35 each", nullptr, nullptr, nullptr, nullptr,
+         table({{"I0", "T"}, {"I1", "T"}, {"I2", "T"}, {"I3", "T"}, {"I4", "T"}, {"I5", "T"}, {"I6", "T"},
+                {"I7", "T"}}), {}, 0, false,
          "1201 214,65 335x12 * I0\n1202 214,78 335x12 I1\n1203 214,90 335x12 I2\n1204 214,103 335x12 I3\n"
          "1205 214,116 335x12 I4\n1206 214,128 335x12 I5\n" +
              buttons + picture + "1007 198,196 351x65 T\n1008 198,16 351x49 Static\n"},
-        {"no items; an empty Back label hides Back",
-         [](WizardPage& p) {
-             p.headingText = "Welcome";
-             p.editText = "Some text";
-             p.backLabel = "";
-         },
+        {"no items; an empty Back label hides Back", "Welcome", "Some text", "", nullptr, {}, {}, 0, false,
          "6 365,265 75x23 Next\n2 474,265 75x23 Cancel\n" + picture + "1007 198,196 351x65 Some text\n" +
              "1008 198,16 351x163 Welcome\n"},
-        {"check items with their states; an empty label hides its box; radios win over checks",
-         [](WizardPage& p) {
-             p.checks = table({{"C:\\Host A"}, {""}, {"C:\\Host C"}});
-             p.checked[0] = p.checked[1] = 1;
-             p.editText = "";
-         },
+        {"check items with their states; an empty label hides its box", nullptr, "", nullptr, nullptr, {},
+         table({{"C:\\Host A"}, {""}, {"C:\\Host C"}}), 2, false,
          buttons + picture + "1008 198,16 351x49 Static\n1101 214,65 335x28 * C:\\Host A\n" +
              "1103 214,122 335x28 C:\\Host C\n"},
-        {"radio and check items: only the radios",
-         [](WizardPage& p) {
-             p.items = table({{"R1", "d1"}, {"R2", "d2"}});
-             p.checks = table({{"C1"}});
-             p.checked[0] = 1;
-         },
+        {"radio and check items: only the radios", nullptr, nullptr, nullptr, nullptr,
+         table({{"R1", "d1"}, {"R2", "d2"}}), table({{"C1"}}), 1, false,
          "1201 214,65 335x38 * R1\n1202 214,103 335x38 R2\n" + buttons + picture +
              "1007 198,196 351x65 d1\n1008 198,16 351x49 Static\n"},
-        {"an absent radio label leaves its radio hidden",
-         [](WizardPage& p) {
-             p.items.rows.push_back(TextRow{{"A", "a"}});
-             p.items.rows.push_back(TextRow{});
-         },
+        {"an absent radio label leaves its radio hidden", nullptr, nullptr, nullptr, nullptr, table({{"A", "a"}, {}}),
+         {}, 0, false,
          "1201 214,65 335x38 * A\n" + buttons + picture + "1007 198,196 351x65 a\n1008 198,16 351x49 Static\n"},
-        {"the text page: one large text box, items ignored",
-         [](WizardPage& p) {
-             p.textOnly = 1;
-             p.editText = "Terms";
-             p.items = table({{"ignored", "ignored"}});
-             p.nextLabel = "I agree";
-         },
+        {"the text page: one large text box, items ignored", nullptr, "Terms", nullptr, "I agree",
+         table({{"ignored", "ignored"}}), {}, 0, true,
          "5 290,265 75x23 Back\n6 365,265 75x23 I agree\n2 474,265 75x23 Cancel\n1007 16,16 533x228 Terms\n"},
     };
     for (const auto& c : cases) {
         WizardPage page;
-        c.fill(page);
+        page.headingText = c.heading;
+        page.editText = c.edit;
+        page.backLabel = c.back;
+        page.nextLabel = c.next;
+        page.items = c.items;
+        page.checks = c.checks;
+        for (int i = 0; i < c.checked; ++i) page.checked[i] = 1;
+        page.textOnly = c.textOnly;
         DialogModel dialog = testDialog();
         EXPECT_FALSE(dialogInit(dialog, &page));
         EXPECT_EQ(shown(dialog), c.controls) << c.what;
-        EXPECT_EQ(currentPage(), &page);
-        EXPECT_TRUE(dialog.repositionRequested);
-        EXPECT_EQ(dialog.x, 211);
-        EXPECT_EQ(dialog.y, 147);
+        EXPECT_TRUE(currentPage() == &page && dialog.repositionRequested) << c.what;
+        EXPECT_EQ(std::to_string(dialog.x) + "," + std::to_string(dialog.y), "211,147") << c.what;
         for (const DialogControl& control : dialog.controls) {
-            if (control.visible && (control.id == idText || control.id == idHeading || control.id >= idFirstCheck)) {
-                EXPECT_NE(control.changed & changedRect, 0u) << c.what << " " << control.id;
-            }
+            const bool placed = control.id == idText || control.id == idHeading || control.id >= idFirstCheck;
+            EXPECT_TRUE(!control.visible || !placed || (control.changed & changedRect)) << c.what << " " << control.id;
         }
     }
 }
@@ -130,11 +112,7 @@ TEST(WizardLayout, EveryKindOfPage) {
 // Centred on the reference, shifted left by a caption button (two thirds of
 // one without a system menu), at a third of the free height, kept on screen.
 TEST(WizardLayout, WhereThePageStands) {
-    const struct {
-        int left, top, right, bottom, width, height;
-        bool systemMenu;
-        int x, y;
-    } cases[] = {
+    const struct { int left, top, right, bottom, width, height; bool systemMenu; int x, y; } cases[] = {
         {0, 0, 1024, 768, 566, 327, true, 211, 147},
         {0, 0, 1024, 768, 566, 327, false, 217, 147},
         {0, 0, 2000, 768, 566, 327, true, 1024 - 566, 147},    // off the right edge
@@ -144,16 +122,13 @@ TEST(WizardLayout, WhereThePageStands) {
     };
     for (const auto& c : cases) {
         DialogModel dialog = testDialog();
-        dialog.screen.referenceLeft = c.left;
-        dialog.screen.referenceTop = c.top;
-        dialog.screen.referenceRight = c.right;
-        dialog.screen.referenceBottom = c.bottom;
+        dialog.screen = {18, 1024, 768, c.left, c.top, c.right, c.bottom};
         dialog.width = c.width;
         dialog.height = c.height;
         dialog.hasSystemMenu = c.systemMenu;
         positionPage(dialog);
-        EXPECT_EQ(dialog.x, c.x) << c.left << "," << c.top << " " << c.systemMenu;
-        EXPECT_EQ(dialog.y, c.y) << c.left << "," << c.top;
+        const std::string at = std::to_string(dialog.x) + "," + std::to_string(dialog.y);
+        EXPECT_EQ(at, std::to_string(c.x) + "," + std::to_string(c.y)) << c.left << "," << c.top << " " << c.systemMenu;
         EXPECT_TRUE(dialog.moved);
     }
 }
@@ -171,11 +146,8 @@ TEST(WizardLayout, TemplateTextRuleAndPlacement) {
     setControlText(dialog, idBack, "< Zurück");
     EXPECT_EQ(findControl(dialog, idBack)->changed, changedText | changedVisible);
     placeControl(dialog, idHeading, 0.35, 0.05, 0.5, 0.15, nullptr);  // cut towards zero
-    const DialogControl& heading = *findControl(dialog, idHeading);
-    EXPECT_EQ(std::to_string(heading.x) + "," + std::to_string(heading.y) + " " + std::to_string(heading.width) +
-                  "x" + std::to_string(heading.height) + " " + heading.text,
-              "198,16 283x49 Static");
-    EXPECT_EQ(heading.changed, changedRect);
+    EXPECT_EQ(shown(*findControl(dialog, idHeading)), "1008 198,16 283x49 Static\n");
+    EXPECT_EQ(findControl(dialog, idHeading)->changed, changedRect);
 }
 
 // Commands: the buttons end the dialog, other codes and ids do nothing; a
