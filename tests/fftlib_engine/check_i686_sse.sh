@@ -1,17 +1,11 @@
 #!/bin/sh
-# check_i686_sse.sh FILE... [--objdump PATH]: on 32-bit x86 halvex must load
-# and run on processors without SSE, so only the code of variants 4 and 5 may
-# hold SSE instructions, variant 4 no SSE2 ones, and no code MMX ones. Checks
-# every function of the disassembled i686 halvex.dll (or objects) by its
-# symbol. Exit 0 when the rules hold, 1 with the offenders listed, 2 when the
-# file shows no variant functions (stripped, or not halvex).
+# check_i686_sse.sh FILE [OBJDUMP]: i686 halvex must load and run on processors
+# without SSE, so only variants 4 and 5 may hold SSE instructions, variant 4 no
+# SSE2 ones, no code MMX ones; every function of the disassembly is checked by
+# its symbol. Exit 0 when the rules hold, 1 with the offenders listed, 2 when
+# the file shows no variant functions (stripped, or not halvex).
 set -eu
-objdump=i686-w64-mingw32-objdump files=""
-while [ $# -gt 0 ]; do
-  case "$1" in --objdump) objdump="$2"; shift 2 ;; *) files="$files $1"; shift ;; esac
-done
-# shellcheck disable=SC2086
-"$objdump" -d -C --no-show-raw-insn $files | awk '
+"${2:-i686-w64-mingw32-objdump}" -d -C --no-show-raw-insn "$1" | awk '
   /^[0-9a-f]+ <.*>:$/ {  # a function starts
     fn = $0; sub(/^[0-9a-f]+ </, "", fn); sub(/>:$/, "", fn)
     vector = fn ~ /(^|[ (])v[45]::/; v4 = fn ~ /(^|[ (])v4::/

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# check_dll_exports.sh DLL OBJDUMP [CALLER.EXE]: a Windows halvex.dll from its
-# PE headers. It exports exactly kfxcrFftNip, undecorated; the exported
-# address is one jump through the call slot (jmp *slot), so the caller's
-# arguments and return address reach the bound variant untouched; on i686
-# every variant entry the symbol table names (kfxcrFftNip...@24) returns with
-# ret $0x18, the callee removing its 24 bytes of arguments; CALLER.EXE (which
-# declares the export __stdcall and links through the import library)
-# imports it by that name. Exit 0 when all hold.
+# check_dll_exports.sh DLL OBJDUMP [CALLER.EXE]: halvex.dll exports exactly
+# kfxcrFftNip, undecorated, as one jump through the call slot (jmp *slot), so
+# the caller's arguments and return address reach the bound variant untouched;
+# on i686 every variant entry (kfxcrFftNip...@24) returns with ret $0x18, the
+# callee removing its 24 bytes of arguments; CALLER.EXE (declaring the export
+# __stdcall, linked through the import library) imports it by that name.
 set -uo pipefail
 dll=${1:?usage: check_dll_exports.sh DLL OBJDUMP [CALLER.EXE]} objdump=${2:?} caller=${3:-} failed=0
 fail() { echo "FAILED: $*"; failed=1; }
@@ -29,8 +27,6 @@ if grep -q 'file format pei-i386' <<< "$headers"; then
       fail "$body does not return with ret \$0x18 alone"
   done
 fi
-if [ -n "$caller" ]; then
-  grep -Eq '^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+kfxcrFftNip$' <<< "$("$objdump" -p "$caller" |
-    sed -n '/DLL Name: halvex.dll/,/^$/p')" || fail "$caller does not import kfxcrFftNip from halvex.dll"
-fi
+[ -z "$caller" ] || grep -Eq '^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+kfxcrFftNip$' <<< "$("$objdump" -p "$caller" |
+  sed -n '/DLL Name: halvex.dll/,/^$/p')" || fail "$caller does not import kfxcrFftNip from halvex.dll"
 [ "$failed" -eq 0 ] && echo "ok: $dll exports kfxcrFftNip alone, through the call slot${bodies:+, six stdcall bodies}"

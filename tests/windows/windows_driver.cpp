@@ -1,15 +1,6 @@
-// windows-driver: the checks that need a Windows program, run under Wine by
-// scripts/test-windows.sh for each build. Exit code 0 when all hold.
-//   setup FLOWS FLOW SETUP.EXE PACKAGE SHOTS LOG [ARGS]: starts setup.exe in
-//     PACKAGE and walks it from outside as FLOW of the FLOWS file says: every
-//     page's texts and states, and its controls' rectangles from the wizard's
-//     own layout arithmetic on the real dialog; screenshots asked of the script
-//     through SHOTS\request.txt; the log in LOG, "RESULT ok" at its end.
-//   halvex DLL: loads it as a plug-in does, with threads started before and
-//     after the load; on i686 also calls the export from assembly.
-//   fft TOOL WORKDIR VARIANTS: the variants (e.g. 012345) through "halvex-tool
-//     fft", orders 0 to 16, the transform tests' flag sets, against a reference
-//     DFT; the outputs stay in WORKDIR.
+// windows-driver setup|halvex|fft ARGS: the checks that need a Windows
+// program, run under Wine by scripts/test-windows.sh for each build (each
+// mode's usage at its function). Exit code 0 when all hold.
 #include <windows.h>
 
 #include <algorithm>
@@ -19,7 +10,11 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iomanip>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,7 +26,6 @@ namespace {
 FILE* theLog = stdout;
 volatile LONG failures = 0;
 
-// Writes one line to the log.
 void say(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -54,107 +48,61 @@ std::string shown(const std::string& text) {
     return out;
 }
 
-// Checks a text against its expected value, both shown in the log.
 void checkText(const std::string& seen, const std::string& expected, const std::string& what) {
     check(seen == expected, what + ": \"" + shown(seen) + "\", expected \"" + shown(expected) + "\"");
 }
 
-// A whole file, or empty.
 std::string readFile(const std::string& path) {
-    std::string text;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char chunk[4096];
-        for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
-        std::fclose(file);
-    }
-    return text;
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }
 
-// ---------------------------------------------------------------- setup flows
-
 typedef std::vector<std::string> Statement;
-
-// One page of the flows file: its texts by field name, radio and check rows.
-struct PageSpec {
-    std::map<std::string, std::string> texts;
-    std::vector<Statement> radios;
-    std::vector<std::pair<std::string, int>> checks;
-    bool textOnly = false;
-};
-
 std::map<std::string, std::string> theTexts;  // "text" lines, $1.. and $licence
-std::map<std::string, PageSpec> thePages;
+std::map<std::string, Statement> thePages;    // a page's fields, those of its "like" page first
 std::map<std::string, std::vector<Statement>> theFlows;
 
-// The tokens of one statement: blank-separated words and "..." strings with
-// their escapes, every $name replaced by its text.
+// A token with its escapes (\r \n, else the character itself) and every
+// $name replaced by its text.
+std::string expand(const std::string& token) {
+    std::string out;
+    for (size_t i = 0, end; i < token.size(); i = end) {
+        for (end = i + 1; token[i] == '$' && end < token.size() && std::isalnum((unsigned char)token[end]);) ++end;
+        if (end > i + 1)
+            out += theTexts[token.substr(i + 1, end - i - 1)];
+        else if (token[i] == '\\' && ++end <= token.size())
+            out += token[i + 1] == 'r' ? '\r' : token[i + 1] == 'n' ? '\n' : token[i + 1];
+        else
+            out += token[i];
+    }
+    return out;
+}
+
 Statement tokens(const std::string& line) {
     Statement out;
-    for (size_t i = 0; i < line.size();) {
-        if (std::isspace(static_cast<unsigned char>(line[i]))) {
-            ++i;
-            continue;
-        }
-        std::string token, expanded;
-        if (line[i] == '"') {
-            for (++i; i < line.size() && line[i] != '"'; ++i) {
-                const char c = line[i] == '\\' && i + 1 < line.size() ? line[++i] : 0;
-                token += c == 'r' ? '\r' : c == 'n' ? '\n' : c ? c : line[i];
-            }
-            ++i;
-        } else {
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) token += line[i++];
-        }
-        for (size_t k = 0; k < token.size(); ++k) {
-            size_t end = k + 1;
-            while (token[k] == '$' && end < token.size() && std::isalnum(static_cast<unsigned char>(token[end]))) ++end;
-            expanded += end == k + 1 ? token.substr(k, 1) : theTexts[token.substr(k + 1, end - k - 1)];
-            k = end - 1;
-        }
-        out.push_back(expanded);
-    }
+    std::istringstream in(line);
+    for (std::string token; in >> std::quoted(token, '"', '\0');) out.push_back(expand(token));
     return out;
 }
 
 // Reads the flows file into texts, pages and flows; false when a line fails.
 bool loadFlows(const std::string& path) {
-    std::vector<std::string> lines;  // lines that start with blanks continue the one before
-    const std::string text = readFile(path);
-    for (size_t at = 0, end; at < text.size(); at = end + 1) {
-        end = text.find('\n', at) == std::string::npos ? text.size() : text.find('\n', at);
-        const std::string line = text.substr(at, end - at);
-        if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#') continue;
-        if (std::isspace(static_cast<unsigned char>(line[0])) && !lines.empty())
-            lines.back() += " " + line;
-        else
-            lines.push_back(line);
-    }
+    std::string text = readFile(path);
+    // A line that starts with blanks continues the one before.
+    for (size_t at = text.find('\n'); at + 1 < text.size(); at = text.find('\n', at + 1))
+        if (text[at + 1] == ' ' || text[at + 1] == '\t') text[at] = ' ';
+    std::istringstream lines(text);
     std::vector<Statement>* flow = nullptr;
-    for (const std::string& line : lines) {
-        const Statement s = tokens(line);
+    for (std::string line; std::getline(lines, line);) {
+        const Statement s = line[0] == '#' ? Statement() : tokens(line);
+        if (s.empty()) continue;
         if (s[0] == "text" && s.size() == 3) {
             theTexts[s[1]] = s[2];
         } else if (s[0] == "page" && s.size() >= 2) {
             const bool like = s.size() > 3 && s[2] == "like";
-            PageSpec page = like ? thePages[s[3]] : PageSpec();
-            for (size_t i = like ? 4 : 2; i < s.size(); ++i) {
-                const bool row = s[i] == "radio" || s[i] == "check";
-                if (s[i] == "textonly") {
-                    page.textOnly = true;
-                } else if (i + (row ? 2 : 1) >= s.size()) {
-                    return check(false, "page " + s[1] + ": " + s[i] + " without its values");
-                } else if (row) {
-                    if (s[i] == "radio")
-                        page.radios.push_back({s[i + 1], s[i + 2]});
-                    else
-                        page.checks.push_back({s[i + 1], s[i + 2] == "1"});
-                    i += 2;
-                } else {
-                    page.texts[s[i]] = s[i + 1];
-                    ++i;
-                }
-            }
-            thePages[s[1]] = page;
+            Statement fields = like ? thePages[s[3]] : Statement();
+            thePages[s[1]] = (fields.insert(fields.end(), s.begin() + (like ? 4 : 2), s.end()), fields);
         } else if (s[0] == "flow" && s.size() == 2) {
             flow = &theFlows[s[1]];
         } else if (!flow) {
@@ -166,22 +114,28 @@ bool loadFlows(const std::string& path) {
     return true;
 }
 
-// The WizardPage that a page of the flows file describes; it points into spec.
-WizardPage wizardPage(const PageSpec& spec) {
-    WizardPage page;
-    const char* WizardPage::*const fields[] = {&WizardPage::caption,   &WizardPage::headingText, &WizardPage::editText,
-                                               &WizardPage::backLabel, &WizardPage::nextLabel,   &WizardPage::cancelLabel,
-                                               &WizardPage::cancelQuestion};
-    const char* const names[] = {"caption", "heading", "edit", "back", "next", "cancel", "question"};
-    for (int f = 0; f < 7; ++f)
-        if (spec.texts.count(names[f])) page.*fields[f] = spec.texts.at(names[f]).c_str();
-    for (const Statement& radio : spec.radios) page.items.rows.push_back(TextRow{radio});
-    for (size_t c = 0; c < spec.checks.size() && c < checkSlots; ++c) {
-        page.checks.rows.push_back(TextRow{{spec.checks[c].first}});
-        page.checked[c] = static_cast<unsigned char>(spec.checks[c].second);
+// The WizardPage that a page's fields describe, pointing into them; false
+// when a field is unknown or lacks its values.
+bool wizardPage(const Statement& fields, WizardPage& page) {
+    const std::map<std::string, const char* WizardPage::*> texts = {
+        {"caption", &WizardPage::caption},  {"heading", &WizardPage::headingText}, {"edit", &WizardPage::editText},
+        {"back", &WizardPage::backLabel},   {"next", &WizardPage::nextLabel},      {"cancel", &WizardPage::cancelLabel},
+        {"question", &WizardPage::cancelQuestion}};
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const std::string& field = fields[i];
+        const size_t values = field == "textonly" ? 0 : field == "radio" || field == "check" ? 2 : 1;
+        if (i + values >= fields.size() || (values == 1 && !texts.count(field)))
+            return check(false, "page field " + field + ": unknown, or without its values");
+        if (values == 1) page.*texts.at(field) = fields[i + 1].c_str();
+        if (field == "textonly") page.textOnly = 1;
+        if (field == "radio") page.items.rows.push_back(TextRow{{fields[i + 1], fields[i + 2]}});
+        if (field == "check" && page.checks.rows.size() < checkSlots) {
+            page.checked[page.checks.rows.size()] = fields[i + 2] == "1";
+            page.checks.rows.push_back(TextRow{{fields[i + 1]}});
+        }
+        i += values;
     }
-    page.textOnly = spec.textOnly;
-    return page;
+    return true;
 }
 
 DWORD setupProcessId = 0;
@@ -192,66 +146,45 @@ int shotNumber = 0, baseUnitX = 0, baseUnitY = 0;
 // window of another process returns only the text it was created with.
 std::string windowText(HWND window) {
     char text[8192] = "";
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, &length))
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr))
         return "<no answer>";
     text[sizeof text - 1] = '\0';
     return text;
 }
 
-// The window class name, e.g. "#32770" for dialogs and boxes.
-std::string className(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
+HWND fileNameField(HWND dialog) { return GetDlgItem(dialog, GetDlgItem(dialog, 0x47c) ? 0x47c : 0x480); }
 
-// Setup's dialogs: a page carries text box 1007, the file-open dialog its
-// file-name field (0x47c or 0x480), a message box neither.
 enum WindowKind { kindPage, kindBox, kindFileDialog, kindAny };
 const char* const kindNames[] = {"page", "message box", "file-open dialog"};
 
-struct Search {
-    WindowKind kind;
-    HWND found;
-};
-
-// EnumWindows callback: the first visible dialog of setup of the kind asked
-// for; kindAny logs every window of setup instead (diagnosis).
-BOOL CALLBACK findProc(HWND window, LPARAM data) {
-    Search* search = reinterpret_cast<Search*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != setupProcessId) return TRUE;
-    if (search->kind == kindAny)
-        say("  window of setup: %s \"%s\"%s", className(window).c_str(), shown(windowText(window)).c_str(),
-            IsWindowVisible(window) ? "" : " (hidden)");
-    if (!IsWindowVisible(window) || className(window) != "#32770") return TRUE;
-    const WindowKind kind = GetDlgItem(window, idText) ? kindPage
-                            : GetDlgItem(window, 0x47c) || GetDlgItem(window, 0x480) ? kindFileDialog
-                                                                                      : kindBox;
-    if (kind != search->kind) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// Waits up to 30 s for a visible window of that kind and checks its caption.
-HWND waitFor(WindowKind kind, const std::string& caption, const std::string& name) {
-    for (int i = 0; i < 300; ++i, Sleep(100)) {
-        Search search = {kind, nullptr};
-        EnumWindows(findProc, LPARAM(&search));
-        if (!search.found) continue;
-        Sleep(300);  // let it finish painting
-        checkText(windowText(search.found), caption, name + ": caption");
-        return search.found;
+// The first visible dialog of setup of that kind (a page carries text box
+// 1007, the file-open dialog its file-name field, a message box neither), or
+// null; kindAny logs every one instead (diagnosis).
+HWND findWindow(WindowKind kind) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process != setupProcessId || !IsWindowVisible(w)) continue;
+        const WindowKind k = GetDlgItem(w, idText) ? kindPage : fileNameField(w) ? kindFileDialog : kindBox;
+        if (kind == kindAny) say("  %s of setup: \"%s\"", kindNames[k], shown(windowText(w)).c_str());
+        if (k == kind) return w;
     }
-    check(false, std::string("no ") + kindNames[kind] + " appeared for " + name);
-    Search all = {kindAny, nullptr};
-    EnumWindows(findProc, LPARAM(&all));
     return nullptr;
 }
 
-// Waits until a window that was acted on is gone.
+// Waits up to 30 s for a window of that kind and checks its caption.
+HWND waitFor(WindowKind kind, const std::string& caption, const std::string& name) {
+    for (int i = 0; i < 300; ++i, Sleep(100)) {
+        if (HWND found = findWindow(kind)) {
+            Sleep(300);  // let it finish painting
+            checkText(windowText(found), caption, name + ": caption");
+            return found;
+        }
+    }
+    check(false, std::string("no ") + kindNames[kind] + " appeared for " + name);
+    return findWindow(kindAny);
+}
+
 bool waitGone(HWND window, const std::string& name) {
     for (int i = 0; i < 300; ++i, Sleep(100))
         if (!IsWindow(window) || !IsWindowVisible(window)) return true;
@@ -264,24 +197,27 @@ void screenshot(HWND window, const std::string& name) {
     RECT r;
     GetWindowRect(window, &r);
     const std::string temp = shotsDir + "\\request.tmp", request = shotsDir + "\\request.txt";
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!check(file != nullptr, "cannot write " + temp)) return;
-    std::fprintf(file, "%02d-%s %ld %ld %ld %ld\n", ++shotNumber, name.c_str(), r.right - r.left, r.bottom - r.top,
-                 r.left, r.top);
-    std::fclose(file);
-    MoveFileA(temp.c_str(), request.c_str());
+    std::ofstream(temp) << std::setfill('0') << std::setw(2) << ++shotNumber << "-" << name << " " << r.right - r.left
+                        << " " << r.bottom - r.top << " " << r.left << " " << r.top << "\n";
+    if (!check(MoveFileA(temp.c_str(), request.c_str()), "screenshot " + name + " requested through " + request)) return;
     for (int i = 0; i < 300 && GetFileAttributesA(request.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
     check(GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES &&
               GetFileAttributesA((shotsDir + "\\request.bad").c_str()) == INVALID_FILE_ATTRIBUTES,
           "screenshot " + name + " taken");
 }
 
-// Presses a control of a dialog as a click would: WM_COMMAND, BN_CLICKED.
 void press(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
-// Dialog procedure of the hidden template copy: handles nothing.
+// Takes the dialog's screenshot, then presses the control and waits until the
+// dialog is gone.
+bool answer(HWND dialog, const std::string& name, int id) {
+    screenshot(dialog, name);
+    press(dialog, id);
+    return waitGone(dialog, name);
+}
+
 INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Checks a shown page against the wizard's layout of the expected page: the
@@ -336,20 +272,22 @@ void checkPage(HWND dialog, WizardPage expected, const std::string& name) {
 // The text of a message box: its longest static text.
 BOOL CALLBACK boxTextProc(HWND child, LPARAM data) {
     std::string* text = reinterpret_cast<std::string*>(data);
-    const std::string t = className(child) == "Static" ? windowText(child) : "";
+    char name[16] = "";
+    const std::string t = GetClassNameA(child, name, sizeof name) && !std::strcmp(name, "Static") ? windowText(child) : "";
     if (t.size() > text->size()) *text = t;
     return TRUE;
 }
 
-// Runs one step of a flow on the page shown last; false ends the flow.
 bool runStep(const Statement& s, HWND& page) {
     const std::string& op = s[0];
     const int id = s.size() > 1 ? std::atoi(s[1].c_str()) : 0;
-    if (op == "show" && s.size() >= 2 && thePages.count(s[1])) {
-        const WizardPage expected = wizardPage(thePages[s[1]]);
+    if ((op == "show" || op == "next") && s.size() >= 2 && thePages.count(s[1])) {
+        WizardPage expected;
         const std::string name = s.size() > 2 ? s[2] : s[1];
+        if (!wizardPage(thePages[s[1]], expected)) return false;
         if (!(page = waitFor(kindPage, expected.caption ? expected.caption : "", name))) return false;
         checkPage(page, expected, name);
+        if (op == "next") return answer(page, name, idNext);
         screenshot(page, name);
     } else if ((op == "click" || op == "leave") && s.size() == 2) {
         press(page, id);
@@ -368,72 +306,72 @@ bool runStep(const Statement& s, HWND& page) {
         std::string seen;
         EnumChildWindows(box, boxTextProc, LPARAM(&seen));
         checkText(seen, s[3], s[1] + ": text");
-        const bool yesNo = s[4] == "yesno";
-        check(bool(GetDlgItem(box, IDYES)) == yesNo && bool(GetDlgItem(box, IDNO)) == yesNo &&
-                  bool(GetDlgItem(box, IDOK)) != yesNo,
-              s[1] + ": the buttons " + s[4]);
-        screenshot(box, s[1]);
-        press(box, s[5] == "yes" ? IDYES : s[5] == "no" ? IDNO : IDOK);
-        return waitGone(box, s[1]);
+        const bool yesNo = s[4] == "yesno", yes = GetDlgItem(box, IDYES), no = GetDlgItem(box, IDNO);
+        check(yes == yesNo && no == yesNo && !GetDlgItem(box, IDOK) == yesNo, s[1] + ": the buttons " + s[4]);
+        return answer(box, s[1], s[5] == "yes" ? IDYES : s[5] == "no" ? IDNO : IDOK);
     } else if (op == "open" && s.size() == 2) {
-        HWND open = waitFor(kindFileDialog, "Open", "file-open dialog");
-        HWND field = open ? GetDlgItem(open, 0x47c) ? GetDlgItem(open, 0x47c) : GetDlgItem(open, 0x480) : nullptr;
+        HWND open = waitFor(kindFileDialog, "Open", "file-open dialog"), field = open ? fileNameField(open) : nullptr;
         if (!check(field && IsWindowVisible(field), "file-open dialog with its file-name field")) return false;
         SendMessageA(field, WM_SETTEXT, 0, LPARAM(s[1].c_str()));
-        screenshot(open, "file-open");
-        press(open, IDOK);
-        return waitGone(open, "file-open dialog");
+        return answer(open, "file-open", IDOK);
     } else {
         return check(false, "cannot run step \"" + op + "\"");
     }
     return true;
 }
 
-// Starts setup in the package directory, runs the flow, checks setup's end.
+// Starts a command line; the process, or null. Wine now and then refuses one
+// CreateProcess among hundreds: up to three tries, each refusal logged.
+HANDLE startProgram(std::string command, const char* directory = nullptr) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    for (int attempt = 1; attempt <= 3; ++attempt, Sleep(200)) {
+        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process))
+            return CloseHandle(process.hThread), process.hProcess;
+        say("CreateProcess refused (error %lu, try %d): %s", GetLastError(), attempt, command.c_str());
+    }
+    return nullptr;
+}
+
+// setup FLOWS FLOW SETUP.EXE PACKAGE SHOTS LOG [ARGS]: starts setup.exe in
+// PACKAGE and walks it from outside as FLOW of the FLOWS file says, checking
+// every page against the wizard's own layout arithmetic; the log in LOG,
+// "RESULT ok" at its end.
 int runSetup(int argc, char** argv) {
     if (argc < 8) return std::printf("usage: windows-driver setup FLOWS FLOW SETUP.EXE PACKAGE SHOTS LOG [ARGS]\n"), 2;
     if (FILE* log = std::fopen(argv[7], "w")) theLog = log;
     shotsDir = argv[6];
     for (int a = 8; a < argc; ++a) theTexts[std::to_string(a - 7)] = argv[a];
     theTexts["licence"] = readFile(std::string(argv[5]) + "\\license.txt");
-    const std::string flowName = argv[3];
+    const std::vector<Statement>& flow = theFlows[argv[3]];
     check(!theTexts["licence"].empty(), "license.txt read from the package");
-    if (!check(loadFlows(argv[2]) && theFlows.count(flowName), "flow " + flowName + " in " + argv[2]))
+    HANDLE setup = nullptr;
+    if (!check(loadFlows(argv[2]) && !flow.empty(), std::string("flow ") + argv[3] + " in " + argv[2]) ||
+        !check((setup = startProgram(std::string("\"") + argv[4] + "\"", argv[5])) != nullptr, "setup starts"))
         return say("RESULT FAIL"), 1;
-    std::string command = std::string("\"") + argv[4] + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, argv[5], &startup, &process),
-               "setup starts, error " + std::to_string(GetLastError())))
-        return say("RESULT FAIL"), 1;
-    setupProcessId = process.dwProcessId;
+    setupProcessId = GetProcessId(setup);
     HWND page = nullptr;
     bool completed = true;
-    for (size_t i = 0; i < theFlows[flowName].size() && completed; ++i) completed = runStep(theFlows[flowName][i], page);
+    for (size_t i = 0; i < flow.size() && completed; ++i) completed = runStep(flow[i], page);
     // Setup ends by itself after the last page, with exit code 0.
     DWORD code = 99;
-    if (WaitForSingleObject(process.hProcess, completed ? 30000 : 0) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(setup, completed ? 30000 : 0) != WAIT_OBJECT_0) {
         check(!completed, "setup ends after its last page");
-        Search all = {kindAny, nullptr};
-        EnumWindows(findProc, LPARAM(&all));
-        TerminateProcess(process.hProcess, 99);
+        findWindow(kindAny);
+        TerminateProcess(setup, 99);
     } else {
-        GetExitCodeProcess(process.hProcess, &code);
+        GetExitCodeProcess(setup, &code);
         check(code == 0, "setup's exit code is " + std::to_string(code) + ", expected 0");
     }
-    check(completed, "flow " + flowName + " went through");
     say("RESULT %s (%ld failure(s))", failures ? "FAIL" : "ok", long(failures));
     return failures ? 1 : 0;
 }
-
-// ---------------------------------------------------------------- halvex
 
 typedef void(WINAPI* FftEntry)(const float*, const float*, float*, float*, int, int);
 const int forwardFlag = 1, inverseFlag = 2, initOnlyFlag = 4, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
           outputBitRevFlag = 128;
 
-// rev(k) over the order's low bits.
 int reversed(int k, int order) {
     int r = 0;
     for (int b = 0; b < order; ++b) r |= ((k >> b) & 1) << (order - 1 - b);
@@ -499,15 +437,14 @@ bool withinBound(const Reference& ref, const float* outRe, const float* outIm, i
 
 FftEntry theEntry = nullptr;
 
-// One forward transform of order through the export against the reference;
-// the tables of that order released afterwards when asked.
-void transformChecked(int order, unsigned seed, int thread, bool release) {
+void transformChecked(int order, unsigned seed, int thread, bool release, int flags = forwardFlag) {
     std::vector<float> re, im;
     makeSignal(1 << order, seed, re, im);
     std::vector<float> outRe(re.size(), 99.0f), outIm(re.size(), 99.0f);
-    theEntry(re.data(), im.data(), outRe.data(), outIm.data(), order, forwardFlag);
-    withinBound(reference(re, im, order, -1), outRe.data(), outIm.data(), order, false, false,
-                "order " + std::to_string(order) + " on thread " + std::to_string(thread));
+    theEntry(re.data(), im.data(), outRe.data(), outIm.data(), order, flags);
+    withinBound(reference(re, im, order, flags & inverseFlag ? 1 : -1), outRe.data(), outIm.data(), order,
+                (flags & (inverseFlag | noScaleFlag)) == inverseFlag, flags & outputBitRevFlag,
+                "order " + std::to_string(order) + " flags " + std::to_string(flags) + " thread " + std::to_string(thread));
     if (release) theEntry(nullptr, nullptr, nullptr, nullptr, order, releaseFlag);
 }
 
@@ -569,7 +506,8 @@ void checkStdcall() {
 }
 #endif
 
-// Loads the DLL with threads running, checks transforms, unloads and reloads it.
+// halvex DLL: loads it with threads running, checks transforms (on i686 also
+// through assembly), unloads and reloads it.
 int runHalvex(int argc, char** argv) {
     if (argc < 3) return std::printf("usage: windows-driver halvex PATH\\halvex.dll\n"), 2;
     // Threads that exist before the load: the library sees no attach for them
@@ -581,17 +519,11 @@ int runHalvex(int argc, char** argv) {
     check(GetProcAddress(library, "_kfxcrFftNip@24") == nullptr, "no decorated export name");
     if (!check(library && theEntry, "LoadLibraryA and GetProcAddress find kfxcrFftNip")) return 1;
     for (int order = 0; order <= 12; ++order) transformChecked(order, unsigned(order), 0, false);
-    // Inverse with and without scaling, bit-reversed output, tables alone.
-    const int order = 9, n = 1 << order;
-    std::vector<float> re, im, outRe(n), outIm(n), untouched(n, 5.0f);
-    makeSignal(n, 7, re, im);
-    for (int flags : {inverseFlag, inverseFlag | noScaleFlag, forwardFlag | outputBitRevFlag}) {
-        theEntry(re.data(), im.data(), outRe.data(), outIm.data(), order, flags);
-        withinBound(reference(re, im, order, flags & inverseFlag ? 1 : -1), outRe.data(), outIm.data(), order,
-                    flags == inverseFlag, flags & outputBitRevFlag, "flags " + std::to_string(flags));
-    }
-    theEntry(re.data(), im.data(), untouched.data(), untouched.data(), 11, forwardFlag | initOnlyFlag);
-    check(untouched[0] == 5.0f && untouched[n - 1] == 5.0f, "table preparation leaves the arrays alone");
+    for (int flags : {inverseFlag, inverseFlag | noScaleFlag, forwardFlag | outputBitRevFlag})
+        transformChecked(9, 7, 0, false, flags);
+    std::vector<float> untouched(1 << 11, 5.0f);
+    theEntry(untouched.data(), untouched.data(), untouched.data(), untouched.data(), 11, forwardFlag | initOnlyFlag);
+    check(std::count(untouched.begin(), untouched.end(), 5.0f) == 1 << 11, "table preparation leaves the arrays alone");
 #if defined(__i386__)
     checkStdcall();
 #endif
@@ -607,48 +539,40 @@ int runHalvex(int argc, char** argv) {
         CloseHandle(thread);
     }
     check(FreeLibrary(library) && GetModuleHandleA("halvex.dll") == nullptr, "FreeLibrary unloads halvex.dll");
-    // A second load binds the export again.
     library = LoadLibraryA(argv[2]);
     theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
-    if (check(library && theEntry, "the second load binds the export")) transformChecked(10, 4242u, 0, true), FreeLibrary(library);
+    if (check(library && theEntry, "a second load binds the export again"))
+        transformChecked(10, 4242u, 0, true), FreeLibrary(library);
     say("6 threads, 3 started before the load; %ld failure(s)", long(failures));
     return failures ? 1 : 0;
 }
 
-// ---------------------------------------------------------------- halvex-tool fft
-
-// Writes bytes to a file; false on failure.
 bool writeFile(const std::string& path, const std::vector<float>& data) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    const bool written = file && std::fwrite(data.data(), 4, data.size(), file) == data.size();
-    return file && std::fclose(file) == 0 && written;
+    std::ofstream file(path, std::ios::binary);
+    return bool(file.write(reinterpret_cast<const char*>(data.data()), std::streamsize(4 * data.size())).flush());
 }
 
-// Starts a command line; the process, or null. Wine now and then refuses one
-// CreateProcess among hundreds: up to three tries, each refusal logged.
-HANDLE startProgram(std::string command) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    for (int attempt = 1; attempt <= 3; ++attempt, Sleep(200)) {
-        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return CloseHandle(process.hThread), process.hProcess;
-        say("CreateProcess refused (error %lu, try %d): %s", GetLastError(), attempt, command.c_str());
-    }
-    return nullptr;
-}
-
-// One halvex-tool run and how to check its output.
 struct ToolRun {
-    std::string name, command, out;
+    std::string name, out;
     const Reference* ref;
     bool scaled, bitReversed;
     HANDLE process;
 };
 
-// The given variants, order 0 to 16 and every flag set through halvex-tool
-// fft, two runs at a time, each output against the reference; inputs and
-// outputs stay in WORKDIR.
+void finish(const ToolRun& run, int order) {
+    DWORD code = 99;
+    if (run.process && WaitForSingleObject(run.process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(run.process, &code);
+    if (run.process) CloseHandle(run.process);
+    const std::string y = readFile(run.out);
+    const float* out = reinterpret_cast<const float*>(y.data());
+    if (check(code == 0 && y.size() == size_t(8) << order,
+              run.name + ": exit code " + std::to_string(code) + (run.process ? "" : ", not started")))
+        withinBound(*run.ref, out, out + (1 << order), order, run.scaled, run.bitReversed, run.name);
+}
+
+// fft TOOL WORKDIR VARIANTS: the variants (e.g. 012345), order 0 to 16 and
+// every flag set through halvex-tool fft, two runs at a time, each output
+// against the reference; inputs and outputs stay in WORKDIR.
 int runFft(int argc, char** argv) {
     if (argc < 5) return std::printf("usage: windows-driver fft PATH\\halvex-tool.exe WORKDIR VARIANTS\n"), 2;
     const std::string tool = argv[2], dir = std::string(argv[3]) + "\\", variants = argv[4];
@@ -663,36 +587,24 @@ int runFft(int argc, char** argv) {
         const std::string in = dir + "in-" + std::to_string(order), inRev = in + "-reversed";
         if (!check(writeFile(in, plain) && writeFile(inRev, permuted), "input files in " + dir)) return 1;
         const Reference forward = reference(re, im, order, -1), inverse = reference(re, im, order, 1);
-        std::vector<ToolRun> runs;
+        ToolRun pending = {"", "", nullptr, false, false, nullptr};  // the run started before, still going
         for (char v : variants) {
             for (int direction : {forwardFlag, inverseFlag, inverseFlag | noScaleFlag}) {
                 for (int ordering : {0, 32, inputBitRevFlag, outputBitRevFlag}) {
                     const std::string flags = std::to_string(direction | ordering);
                     const std::string name = std::string("v") + v + "-o" + std::to_string(order) + "-f" + flags;
-                    runs.push_back({name,
-                                    "\"" + tool + "\" fft --order " + std::to_string(order) + " --flags " + flags +
-                                        " --variant " + v + " \"" + (ordering == inputBitRevFlag ? inRev : in) + "\" \"" +
-                                        dir + name + ".bin\"",
-                                    dir + name + ".bin", direction == forwardFlag ? &forward : &inverse,
-                                    direction == inverseFlag, ordering == outputBitRevFlag, nullptr});
+                    const ToolRun run = {name, dir + name + ".bin", direction == forwardFlag ? &forward : &inverse,
+                                         direction == inverseFlag, ordering == outputBitRevFlag,
+                                         startProgram("\"" + tool + "\" fft --order " + std::to_string(order) +
+                                                      " --flags " + flags + " --variant " + v + " \"" +
+                                                      (ordering == inputBitRevFlag ? inRev : in) + "\" \"" + dir +
+                                                      name + ".bin\"")};
+                    if (pending.ref) finish(pending, order);
+                    pending = run, ++count;
                 }
             }
         }
-        for (size_t i = 0; i < runs.size(); i += 2) {
-            for (size_t j = i; j < i + 2 && j < runs.size(); ++j) runs[j].process = startProgram(runs[j].command);
-            for (size_t j = i; j < i + 2 && j < runs.size(); ++j) {
-                const ToolRun& run = runs[j];
-                DWORD code = 99;
-                if (run.process && WaitForSingleObject(run.process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(run.process, &code);
-                if (run.process) CloseHandle(run.process);
-                const std::string y = readFile(run.out);
-                ++count;
-                if (check(code == 0 && y.size() == size_t(8 * n), run.name + ": exit code " + std::to_string(code) +
-                                                                        (run.process ? "" : ", not started")))
-                    withinBound(*run.ref, reinterpret_cast<const float*>(y.data()),
-                                reinterpret_cast<const float*>(y.data()) + n, order, run.scaled, run.bitReversed, run.name);
-            }
-        }
+        if (pending.ref) finish(pending, order);
     }
     say("%d runs of halvex-tool fft; %ld failure(s)", count, long(failures));
     return failures ? 1 : 0;
@@ -700,7 +612,6 @@ int runFft(int argc, char** argv) {
 
 }  // namespace
 
-// Runs the mode named first.
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "setup") return runSetup(argc, argv);
