@@ -13,6 +13,7 @@
 #include "variants.h"
 
 #define HALVEX_VECTOR_KERNELS 1
+#define HALVEX_WIDE_BODY 1
 #include "simd/vec16.h"
 
 namespace v5 {
