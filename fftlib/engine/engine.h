@@ -8,7 +8,6 @@
 
 #include "../frame/halvex_internal.h"
 #include "variant_params.h"
-#include "variants.h"
 
 // Complex twiddles are float pairs (cos θ, -sin θ); bit-reversal tables hold
 // int32 indices multiplied by 4.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine.h"
+#include "variants.h"
 
 // The vector kernels join the variant's body (see core_body.inc).
 #define HALVEX_VECTOR_KERNELS 1

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine.h"
+#include "variants.h"
 #include "variant5_params.h"
 
 // The vector kernels join the variant's body (see core_body.inc).
