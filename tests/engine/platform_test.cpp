@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -236,6 +237,10 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
         {deleteFile, "src", "", false, fsErrorAccessDenied, "src", "new", true, true},
     };
     bool skipped = false;
+#ifndef _WIN32
+    const auto descriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
+    const auto open = descriptors();
+#endif
     for (const Step& step : steps) {
         bool ok = !step.ok;
 #ifdef _WIN32
@@ -253,6 +258,9 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
         const std::string contents = !*step.file ? "" : fs::exists(dir / step.file) ? readFile(dir / step.file) : "-";
         EXPECT_EQ(contents, step.contents) << what;
     }
+#ifndef _WIN32
+    EXPECT_EQ(descriptors(), open);  // no call, failed or not, keeps a file open
+#endif
     // A replacing copy leaves no temporary file behind.
     for (const auto& entry : fs::directory_iterator(dir.path()))
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();

@@ -24,14 +24,15 @@ struct Reply {
 };
 
 std::vector<std::string> captions;  // of the pages shown, in order
+char theModule;                     // the instance handed to setup, which every page must carry
 std::deque<Reply> replies;          // when empty a page is cancelled
 
 }  // namespace
 
-// The stand-in page: records its caption, then answers.
+// The stand-in page: records its caption (marked when it lacks setup's module), then answers.
 int showPage(WizardPage* page, bool skip) {
     if (skip) return resultNext;
-    captions.push_back(page->caption ? page->caption : "");
+    captions.push_back(std::string(page->caption ? page->caption : "") + (page->instance == &theModule ? "" : " (no module)"));
     if (replies.empty()) return resultCancel;
     const Reply reply = replies.front();
     replies.pop_front();
@@ -117,7 +118,7 @@ TEST(FlowResults, PagesThatCannotBeCreatedAndTheRunStateLeft) {
         write("set/version.psc", c.script);
         write("licence.txt", "Terms.");
         replies.assign(c.replies.begin(), c.replies.end());
-        EXPECT_EQ(runSetup(loaded, nullptr, nullptr), 0);
+        EXPECT_EQ(runSetup(loaded, &theModule, nullptr), 0);
         EXPECT_EQ(captions, c.captions) << c.script;
         EXPECT_EQ(!loaded.chosenVariant && !loaded.file && loaded.hosts.hostCount == 0, c.reset) << c.script;
         destroyScript(loaded);

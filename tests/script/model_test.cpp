@@ -134,8 +134,8 @@ TEST(Reader, LineNumbersAndSearchesSetThePositionBack) {
 }
 
 // resetRun ends the run and keeps the texts; a later load into the same
-// Script starts from empty tables and reads its own macros, also one that
-// fails before it reads any Set. (Also where the cases do not run: a Variant
+// Script starts from empty tables and reads its own macros and trace, also one
+// that fails before it reads any Set. (Also where the cases do not run: a Variant
 // read by file positions in a file with LF line ends, as opened on Windows.)
 TEST(Load, LaterLoadsStartFromEmptyTables) {
     std::string variant = "<<start variant>>\n<<variant intro>> \"V\"";
@@ -164,6 +164,7 @@ TEST(Load, LaterLoadsStartFromEmptyTables) {
     EXPECT_EQ(lookupMacro("$(M)"), nullptr);
     EXPECT_FALSE(loadScript(script, "no-such.psc"));
     EXPECT_TRUE(script.sets.empty() && rowCount(script.version) == 0);
+    EXPECT_TRUE(loadScript(script, "second.psc") && lastReadTrace().failure == loadOk);  // no failure carried over
     destroyScript(script);
 }
 

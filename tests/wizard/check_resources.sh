@@ -54,6 +54,13 @@ END_OF_DIALOG
 # SS_SUNKEN; edit 0xa00844 ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY |
 # WS_VSCROLL | WS_BORDER.
 diff -u "$work/expected.rc" "$work/dialog.rc" || { echo "FAIL: dialog 1000 differs from what the wizard expects"; exit 1; }
+# The wizard lays pages out from its own copy of the controls (dialog.cpp):
+# each id where the template puts it.
+if [ "$1" = --rc ]; then
+  geometry='s/^ *\{?(CONTROL [^,]*, )?([0-9]+), ("[A-Z]+", 0x[0-9a-f]+, )?([0-9]+), ([0-9]+), ([0-9]+), ([0-9]+).*/\2 \4 \5 \6 \7/p'
+  sed -En "$geometry" "$(dirname "$2")/../platform/dialog.cpp" > "$work/model.txt"
+  sed -En "$geometry" "$work/dialog.rc" | diff -u - "$work/model.txt" || { echo "FAIL: dialog.cpp's controls differ"; exit 1; }
+fi
 
 # Bitmap 106: its BITMAPINFOHEADER is the first four words of the resource:
 # size 40, width 220, height 369, planes 1 and 24 bits.
