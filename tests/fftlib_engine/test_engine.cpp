@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <complex>
 #include <cstring>
 #include <random>
 #include <string>
@@ -16,6 +15,7 @@
 #include "engine/engine.h"
 #include "engine/variants.h"
 #include "halvex_internal.h"
+#include "reference.h"
 
 namespace {
 
@@ -43,14 +43,9 @@ struct Signal {
     Signal(Signal&& x) noexcept : n(x.n), store(std::move(x.store)), re(x.re), im(x.im) {}
 };
 
-// Floats in [-1, 1) from a 64-bit LCG (Knuth's MMIX constants).
 Signal randomSignal(int64_t n, uint32_t seed) {
     Signal x(n);
-    uint64_t state = 0x9E3779B97F4A7C15ull * (uint64_t(seed) + 1);
-    for (int64_t k = 0; k < 2 * n; ++k) {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        (k < n ? x.re[k] : x.im[k - n]) = float(int64_t(state >> 40) - (int64_t(1) << 23)) / float(1 << 23);
-    }
+    randomPoints(x.re, x.im, n, seed);
     return x;
 }
 
@@ -60,13 +55,6 @@ void randomBits(float* x, int64_t n, std::mt19937& gen) {
         const uint32_t bits = gen() | (gen() % 4 == 0 ? 0x7F800001u : 0u);
         std::memcpy(&x[k], &bits, 4);
     }
-}
-
-// rev[k]: k with its `order` low bits reversed.
-std::vector<int64_t> reversal(int order) {
-    std::vector<int64_t> rev(size_t(1) << order, 0);
-    for (size_t k = 1; k < rev.size(); ++k) rev[k] = (rev[k >> 1] >> 1) | int64_t(k & 1) << (order - 1);
-    return rev;
 }
 
 // y[k] = x[rev(k)].
@@ -136,45 +124,9 @@ protected:
     }
 };
 
-typedef std::vector<std::complex<double>> Spectrum;
-
-// X[k] = sum of x[j]·e^(-sign·2πi·jk/n), unscaled, in double: plain radix-2 stages on
-// bit-reversed input, each twiddle from a long-double cosine and sine of its own angle.
-Spectrum reference(const Signal& x, int order, int sign) {
-    const Signal in = bitReversed(x, order);
-    Spectrum X(size_t(x.n));
-    for (int64_t k = 0; k < x.n; ++k) X[size_t(k)] = {in.re[k], in.im[k]};
-    for (size_t s = 1; s < X.size(); s *= 2) {
-        Spectrum w(s);
-        for (size_t k = 0; k < s; ++k) {
-            const long double a = -sign * 3.141592653589793238462643383279503L * (long double)k / (long double)s;
-            w[k] = {double(std::cos(a)), double(std::sin(a))};
-        }
-        for (size_t g = 0; g < X.size(); g += 2 * s)
-            for (size_t k = 0; k < s; ++k) {
-                const std::complex<double> t = w[k] * X[g + s + k];
-                X[g + s + k] = X[g + k] - t;
-                X[g + k] += t;
-            }
-    }
-    return X;
-}
-
-// Relative RMS distance of y from scale·X (position k holding X[rev[k]] where rev is given).
-double relativeError(const Signal& y, const Spectrum& X, double scale, const std::vector<int64_t>* rev) {
-    double err = 0, ref = 0;
-    for (int64_t k = 0; k < y.n; ++k) {
-        const std::complex<double> e = scale * X[size_t(rev ? (*rev)[size_t(k)] : k)];
-        err += std::norm(std::complex<double>(y.re[k], y.im[k]) - e), ref += std::norm(e);
-    }
-    return std::sqrt(err / std::max(ref, 1e-300));
-}
-
-// The relative RMS error allowed: sqrt(order)·FLT_EPSILON, and for variant 0's DIF leaf (bit-reversed
-// output) the 3.05e-7 by which its documented eighth root 0.707107 (0x3F3504F7) misses √½.
-double bound(int v, int order, int flags) {
-    return std::sqrt(double(std::max(order, 1))) * FLT_EPSILON + (v == 0 && (flags & outRev) ? 3.05e-7 : 0);
-}
+// The error allowed, and for variant 0's DIF leaf (bit-reversed output) the 3.05e-7 by which its
+// documented eighth root 0.707107 (0x3F3504F7) misses √½.
+double bound(int v, int order, int flags) { return errorBound(order) + (v == 0 && (flags & outRev) ? 3.05e-7 : 0); }
 
 // The core's combine stages over one region as plain radix-2 DIT in single precision (inside blocks: the blockSubtable).
 void scalarStages(float* re, float* im, int64_t R, int64_t span, const float* table, int64_t n, int64_t B, int sign) {
@@ -282,11 +234,11 @@ void checkTransforms(int first, int last, bool (*runs)(int order, int set)) {
                 for (int flags : {dir, dir | natural, dir | inRev, dir | outRev}) {
                     if (!runs(order, set++) || (order > 22 && v >= 1 && v <= 3)) continue;
                     Spectrum& ref = X[dir == fwd ? 0 : 1];
-                    if (ref.empty()) ref = reference(x, order, dir == fwd ? 1 : -1);
+                    if (ref.empty()) ref = reference(x.re, x.im, order, dir == fwd ? 1 : -1);
                     const Signal& in = flags & inRev ? xRev : x;
                     const Signal y = entry(v, in, order, flags);
                     const double scale = dir == inv ? 1.0 / double(x.n) : 1.0;
-                    EXPECT_LE(relativeError(y, ref, scale, flags & outRev ? &rev : nullptr), bound(v, order, flags))
+                    EXPECT_LE(relativeError(y.re, y.im, ref, scale, flags & outRev ? &rev : nullptr), bound(v, order, flags))
                         << "variant " << v << " order " << order << " flags " << flags;
                     for (const BitsRow& row : bitsRows) {
                         if (!row.applies(v, order, flags)) continue;

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cfloat>
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../fftlib_engine/reference.h"
 #include "platform/dialog.h"
 #include "platform/ui.h"
 
@@ -372,77 +371,24 @@ typedef void(WINAPI* FftEntry)(const float*, const float*, float*, float*, int, 
 const int forwardFlag = 1, inverseFlag = 2, initOnlyFlag = 4, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
           outputBitRevFlag = 128;
 
-int reversed(int k, int order) {
-    int r = 0;
-    for (int b = 0; b < order; ++b) r |= ((k >> b) & 1) << (order - 1 - b);
-    return r;
-}
-
-// A deterministic signal of exact floats k / 2^23 in [-1, 1): the same bits
-// on every architecture.
-void makeSignal(int n, unsigned seed, std::vector<float>& re, std::vector<float>& im) {
-    re.resize(size_t(n)), im.resize(size_t(n));
-    unsigned state = seed * 2654435761u + 12345u;
-    for (int i = 0; i < 2 * n; ++i) {
-        state = state * 1103515245u + 12345u;
-        (i % 2 ? im : re)[size_t(i / 2)] = float(int((state >> 8) & 0xFFFFFF) - 0x800000) / 8388608.0f;
-    }
-}
-
-// The DFT of (re, im) in long double, unscaled (sign -1 forward, +1
-// inverse), at every bin up to order 12, above at 0, 1, n/2, n-1 and 44 more.
-struct Reference {
-    std::vector<int> bins;
-    std::vector<long double> re, im;
-};
-Reference reference(const std::vector<float>& re, const std::vector<float>& im, int order, int sign) {
-    const int n = 1 << order;
-    Reference ref;
-    for (int k = 0; k < n && order <= 12; ++k) ref.bins.push_back(k);
-    if (order > 12) ref.bins = {0, 1, n / 2, n - 1};
-    for (unsigned state = unsigned(order); ref.bins.size() < 48 && order > 12;)
-        ref.bins.push_back(int(((state = state * 1103515245u + 12345u) >> 8) % unsigned(n)));
-    std::vector<long double> cosines, sines;
-    for (int p = 0; p < n; ++p) {
-        const long double angle = 2 * 3.141592653589793238462643383279502884L * p / n;
-        cosines.push_back(std::cos(angle)), sines.push_back(sign * std::sin(angle));
-    }
-    for (int k : ref.bins) {
-        long double sumRe = 0, sumIm = 0;
-        for (int j = 0; j < n; ++j) {
-            const size_t phase = size_t((static_cast<long long>(j) * k) % n);
-            sumRe += re[size_t(j)] * cosines[phase] - im[size_t(j)] * sines[phase];
-            sumIm += re[size_t(j)] * sines[phase] + im[size_t(j)] * cosines[phase];
-        }
-        ref.re.push_back(sumRe), ref.im.push_back(sumIm);
-    }
-    return ref;
-}
-
-// Whether (outRe, outIm) is within the native tests' bound of the reference:
-// relative RMS error at most sqrt(max(order, 1)) · FLT_EPSILON, the reference
-// scaled by 1/n when asked, the output read at rev(k) when bitReversed.
-bool withinBound(const Reference& ref, const float* outRe, const float* outIm, int order, bool scaled, bool bitReversed,
+// Whether (ro, io) is within the native tests' bound of X, scaled by 1/n when
+// asked, read at rev(k) when bitReversed.
+bool withinBound(const Spectrum& X, const float* ro, const float* io, int order, bool scaled, bool bitReversed,
                  const std::string& what) {
-    long double err = 0, sum = 0;
-    const long double scale = scaled ? 1.0L / (1 << order) : 1.0L;
-    for (size_t b = 0; b < ref.bins.size(); ++b) {
-        const int at = bitReversed ? reversed(ref.bins[b], order) : ref.bins[b];
-        const long double dr = outRe[at] - ref.re[b] * scale, di = outIm[at] - ref.im[b] * scale;
-        err += dr * dr + di * di, sum += (ref.re[b] * ref.re[b] + ref.im[b] * ref.im[b]) * scale * scale;
-    }
-    const double relative = double(std::sqrt(sum > 0 ? err / sum : err)) / (std::sqrt(std::max(order, 1)) * FLT_EPSILON);
+    const std::vector<int64_t> rev = reversal(order);
+    const double relative =
+        relativeError(ro, io, X, scaled ? 1.0 / double(X.size()) : 1.0, bitReversed ? &rev : nullptr) / errorBound(order);
     return check(relative <= 1, what + ": error " + std::to_string(relative) + " of the bound");
 }
 
 FftEntry theEntry = nullptr;
 
 void transformChecked(int order, unsigned seed, int thread, bool release, int flags = forwardFlag) {
-    std::vector<float> re, im;
-    makeSignal(1 << order, seed, re, im);
-    std::vector<float> outRe(re.size(), 99.0f), outIm(re.size(), 99.0f);
-    theEntry(re.data(), im.data(), outRe.data(), outIm.data(), order, flags);
-    withinBound(reference(re, im, order, flags & inverseFlag ? 1 : -1), outRe.data(), outIm.data(), order,
+    const int n = 1 << order;
+    std::vector<float> x(size_t(2 * n)), y(size_t(2 * n), 99.0f);
+    randomPoints(&x[0], &x[n], n, seed);
+    theEntry(&x[0], &x[n], &y[0], &y[n], order, flags);
+    withinBound(reference(&x[0], &x[n], order, flags & inverseFlag ? -1 : 1), &y[0], &y[n], order,
                 (flags & (inverseFlag | noScaleFlag)) == inverseFlag, flags & outputBitRevFlag,
                 "order " + std::to_string(order) + " flags " + std::to_string(flags) + " thread " + std::to_string(thread));
     if (release) theEntry(nullptr, nullptr, nullptr, nullptr, order, releaseFlag);
@@ -486,9 +432,9 @@ __attribute__((noinline)) void callThroughAssembly() {
 void checkStdcall() {
     for (int order : {0, 3, 10, 12}) {
         for (int flags : {forwardFlag, inverseFlag | outputBitRevFlag}) {
-            std::vector<float> re, im;
-            makeSignal(1 << order, unsigned(order + 77), re, im);
-            std::vector<float> outRe(re.size()), outIm(re.size()), wantRe(re.size()), wantIm(re.size());
+            std::vector<float> re(size_t(1) << order), im(re.size()), outRe(re.size()), outIm(re.size()),
+                wantRe(re.size()), wantIm(re.size());
+            randomPoints(re.data(), im.data(), int64_t(re.size()), unsigned(order + 77));
             theEntry(re.data(), im.data(), wantRe.data(), wantIm.data(), order, flags);
             const void* pointers[] = {reinterpret_cast<void*>(theEntry), re.data(), im.data(), outRe.data(), outIm.data()};
             for (int w = 0; w < 15; ++w) probe[w] = w < 5 ? unsigned(uintptr_t(pointers[w])) : 0;
@@ -554,7 +500,7 @@ bool writeFile(const std::string& path, const std::vector<float>& data) {
 
 struct ToolRun {
     std::string name, out;
-    const Reference* ref;
+    const Spectrum* ref;
     bool scaled, bitReversed;
     HANDLE process;
 };
@@ -579,14 +525,13 @@ int runFft(int argc, char** argv) {
     int count = 0;
     for (int order = 0; order <= 16; ++order) {
         const int n = 1 << order;
-        std::vector<float> re, im, plain, permuted(size_t(2 * n));
-        makeSignal(n, unsigned(order + 1), re, im);
-        plain = re;
-        plain.insert(plain.end(), im.begin(), im.end());
-        for (int k = 0; k < 2 * n; ++k) permuted[size_t(k / n * n + reversed(k % n, order))] = plain[size_t(k)];
+        const std::vector<int64_t> rev = reversal(order);
+        std::vector<float> plain(size_t(2 * n)), permuted(plain.size());
+        randomPoints(&plain[0], &plain[n], n, unsigned(order + 1));
+        for (int k = 0; k < 2 * n; ++k) permuted[size_t(k / n * n + rev[size_t(k % n)])] = plain[size_t(k)];
         const std::string in = dir + "in-" + std::to_string(order), inRev = in + "-reversed";
         if (!check(writeFile(in, plain) && writeFile(inRev, permuted), "input files in " + dir)) return 1;
-        const Reference forward = reference(re, im, order, -1), inverse = reference(re, im, order, 1);
+        const Spectrum forward = reference(&plain[0], &plain[n], order, 1), inverse = reference(&plain[0], &plain[n], order, -1);
         ToolRun pending = {"", "", nullptr, false, false, nullptr};  // the run started before, still going
         for (char v : variants) {
             for (int direction : {forwardFlag, inverseFlag, inverseFlag | noScaleFlag}) {
