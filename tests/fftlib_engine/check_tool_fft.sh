@@ -40,8 +40,6 @@ done
 input 1 2 3 4 0 0 0 0
 row 0 '10 -2 -2 -2 0 0 2 -2' --order 2 --flags 0x81
 row 2 'kfxcrFftNip reported -5 (Bad argument): (flags & 1) && (flags & 2) [kfxffts line 846]' --order 2 --flags 3
-row 2 '(flags & 1)==0 && (flags & 2)==0' --order 2 --flags 0
-row 2 '(flags & 64) && (flags & 128)' --order 2 --flags 0xC1
 row 2 'exactly 64 bytes' --order 3 --flags 1
 row 2 '--order must be an integer from 0 to 31' --order 32 --flags 1
 row 2 '--order must be an integer' --order two --flags 1

@@ -15,6 +15,7 @@
 #include "platform/ui.h"
 #include "script/model.h"
 #include "wizard/flow.h"
+#include "../engine/support.h"
 
 namespace {
 
@@ -71,14 +72,6 @@ std::string script(bool welcome, const std::string& sets) {
            (welcome ? "<<script welcome>> \"Welcome.\"\n" : "") + sets + "<<end script>>\n";
 }
 
-// Writes a file of the run's directory.
-void write(const char* path, const std::string& content) {
-    FILE* file = std::fopen(path, "wb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
-    ASSERT_EQ(std::fclose(file), 0);
-}
-
 // A welcome page that fails goes on as Next, a set page that fails ends
 // setup, a licence page that fails counts as Back. Under skipped set pages
 // that Back goes up to the nearest page that is really shown; where every
@@ -87,8 +80,8 @@ void write(const char* path, const std::string& content) {
 // the run state: no chosen Variant, the script file closed, no hosts.
 TEST(FlowResults, PagesThatCannotBeCreatedAndTheRunStateLeft) {
     // The runs take place in a fresh directory holding set/version.psc and licence.txt.
-    char directory[] = "/tmp/flow-results-XXXXXX";
-    ASSERT_TRUE(mkdtemp(directory) && chdir(directory) == 0 && mkdir("set", 0700) == 0);
+    TempDir directory;
+    ASSERT_TRUE(chdir(directory.path().c_str()) == 0 && mkdir("set", 0700) == 0);
     unsetenv("SETUP_REGISTRY");
     const int failed = resultDialogFailed, next = resultNext;
     const std::string two = set("Edition", variant("A") + variant("B")), one = set("Edition", variant("A"));
@@ -115,8 +108,8 @@ TEST(FlowResults, PagesThatCannotBeCreatedAndTheRunStateLeft) {
     for (const auto& c : cases) {
         Script loaded;
         captions.clear();
-        write("set/version.psc", c.script);
-        write("licence.txt", "Terms.");
+        writeFile("set/version.psc", c.script);
+        writeFile("licence.txt", "Terms.");
         replies.assign(c.replies.begin(), c.replies.end());
         EXPECT_EQ(runSetup(loaded, &theModule, nullptr), 0);
         EXPECT_EQ(captions, c.captions) << c.script;

@@ -10,17 +10,12 @@
 #include "script/diagnose.h"
 #include "script/reader.h"
 #include "script/text.h"
+#include "../engine/support.h"
 
 // The library leaves the message box to its user; no test here shows one.
 int uiMessageBox(WindowHandle, const char*, const char*, unsigned) { return answerOk; }
 
 namespace {
-
-// Writes text into the named file in the working directory (the build tree).
-void writeFile(const char* name, const std::string& text) {
-    FILE* file = std::fopen(name, "wb");
-    ASSERT_TRUE(file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fclose(file) == 0);
-}
 
 // A text's value for comparisons, absent included.
 std::string shown(const char* text) { return text ? text : "(absent)"; }

@@ -219,9 +219,16 @@ bool answer(HWND dialog, const std::string& name, int id) {
 
 INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
+// A control as "id x,y wxh [*] text|" (the picture's text, its bitmap's name, left out).
+std::string described(int id, long x, long y, long width, long height, bool checked, const std::string& text) {
+    char head[80];
+    std::snprintf(head, sizeof head, "%d %ld,%ld %ldx%ld%s ", id, x, y, width, height, checked ? " *" : "");
+    return head + (id == idPicture ? "" : text) + "|";
+}
+
 // Checks a shown page against the wizard's layout of the expected page: the
-// dialog's position, and every control's visibility and, when visible, its
-// rectangle, text and check state. The base units come from a hidden copy of
+// dialog's position, and which controls are visible with their rectangles,
+// texts and check states. The base units come from a hidden copy of
 // template 1000 in this process (MapDialogRect needs a dialog of one's own).
 void checkPage(HWND dialog, WizardPage expected, const std::string& name) {
     if (!baseUnitX) {
@@ -244,28 +251,19 @@ void checkPage(HWND dialog, WizardPage expected, const std::string& name) {
     char text[200];
     std::snprintf(text, sizeof text, ": dialog at %ld,%ld, expected %d,%d", outer.left, outer.top, model.x, model.y);
     check(outer.left == model.x && outer.top == model.y, name + text);
-    int visible = 0;
-    for (const DialogControl& control : model.controls) {
-        HWND window = GetDlgItem(dialog, control.id);
-        const std::string what = name + ": control " + std::to_string(control.id);
-        const bool seen = window && IsWindowVisible(window);
-        if (!check(seen == control.visible, what + (control.visible ? " visible" : " hidden")) || !seen) continue;
-        ++visible;
+    std::string want, seen;  // every visible control, as the model places it and as the window shows it
+    for (const DialogControl& c : model.controls) {
+        HWND window = GetDlgItem(dialog, c.id);
+        if (c.visible) want += described(c.id, c.x, c.y, c.width, c.height, c.checked, c.text);
+        if (!window || !IsWindowVisible(window)) continue;
         RECT r;
         GetWindowRect(window, &r);
         MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-        std::snprintf(text, sizeof text, " at %ld,%ld %ldx%ld, expected %d,%d %dx%d", r.left, r.top, r.right - r.left,
-                      r.bottom - r.top, control.x, control.y, control.width, control.height);
-        check(r.left == control.x && r.top == control.y && r.right - r.left == control.width &&
-                  r.bottom - r.top == control.height,
-              what + text);
-        if (control.id != idPicture) checkText(windowText(window), control.text, what + " text");
-        if ((control.id >= idFirstRadio && control.id < idFirstRadio + radioSlots) ||
-            (control.id >= idFirstCheck && control.id < idFirstCheck + checkSlots))
-            check((SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED) == control.checked,
-                  what + (control.checked ? " checked" : " clear"));
+        seen += described(c.id, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                          SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED, windowText(window));
     }
-    say("page %s: \"%s\", %d controls visible, layout checked", name.c_str(), shown(windowText(dialog)).c_str(), visible);
+    checkText(seen, want, name + ": controls");
+    say("page %s: \"%s\", layout checked", name.c_str(), shown(windowText(dialog)).c_str());
 }
 
 // The text of a message box: its longest static text.
