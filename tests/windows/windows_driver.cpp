@@ -366,7 +366,7 @@ int runSetup(int argc, char** argv) {
 }
 
 typedef void(WINAPI* FftEntry)(const float*, const float*, float*, float*, int, int);
-const int forwardFlag = 1, inverseFlag = 2, initOnlyFlag = 4, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
+const int forwardFlag = 1, inverseFlag = 2, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
           outputBitRevFlag = 128;
 
 // Whether (ro, io) is within the native tests' bound of X, scaled by 1/n when
@@ -460,14 +460,10 @@ int runHalvex(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) threads[i] = CreateThread(nullptr, 0, threadWork, go, 0, nullptr);
     HMODULE library = LoadLibraryA(argv[2]);
     theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
-    check(GetProcAddress(library, "_kfxcrFftNip@24") == nullptr, "no decorated export name");
     if (!check(library && theEntry, "LoadLibraryA and GetProcAddress find kfxcrFftNip")) return 1;
     for (int order = 0; order <= 12; ++order) transformChecked(order, unsigned(order), 0, false);
     for (int flags : {inverseFlag, inverseFlag | noScaleFlag, forwardFlag | outputBitRevFlag})
         transformChecked(9, 7, 0, false, flags);
-    std::vector<float> untouched(1 << 11, 5.0f);
-    theEntry(untouched.data(), untouched.data(), untouched.data(), untouched.data(), 11, forwardFlag | initOnlyFlag);
-    check(std::count(untouched.begin(), untouched.end(), 5.0f) == 1 << 11, "table preparation leaves the arrays alone");
 #if defined(__i386__)
     checkStdcall();
 #endif
