@@ -66,37 +66,6 @@ protected:
     const DispatchTarget savedSlot = halvexCallSlot;
 };
 
-// New and reset records are fresh; a refusing heap gives none. A thread gets its own record on its
-// first lookup and the same one after; once it released it (as at unload), with the buffers it
-// held, the next lookup builds a new one.
-TEST_F(Frame, Records) {
-    ThreadContext* ctx = createThreadContext();
-    ASSERT_NE(ctx, nullptr);
-    EXPECT_TRUE(isFresh(ctx));
-    ctx->status = -5, ctx->errorMode = 3, ctx->errorHandler = nullptr;
-    initThreadContext(ctx);
-    EXPECT_TRUE(isFresh(ctx));
-    initThreadContext(nullptr), destroyThreadContext(ctx), destroyThreadContext(nullptr);
-    setContextAllocFailure(true);
-    EXPECT_EQ(createThreadContext(), nullptr);
-    setContextAllocFailure(false);
-    ThreadContext *mine = getThreadContext(), *before = mine, *first = nullptr, *second = nullptr;
-    ThreadContext *released = nullptr, *again = mine;
-    const int64_t live = alignedAllocLiveBlocks();
-    bool fresh = true;
-    std::thread([&] {
-        before = peekThreadContext(), first = getThreadContext(), fresh = isFresh(first) && getWorkBuffer(8, 0);
-        second = getThreadContext();
-#if !defined(_WIN32)
-        releaseOwnContext();
-        released = peekThreadContext(), again = getThreadContext();
-        fresh = fresh && isFresh(again) && peekThreadContext() == again;
-#endif
-    }).join();
-    EXPECT_TRUE(peekThreadContext() == mine && !before && first != mine && second == first && isFresh(mine));
-    EXPECT_TRUE(fresh && !released && again && alignedAllocLiveBlocks() == live);
-}
-
 // Work-buffer slots only grow: a smaller request reuses the block, a larger one replaces it; bad
 // counts and slots give null and change nothing; a failed growth empties the slot; a release empties
 // one slot (outside 0..4 nothing). Every block is 32-byte aligned and usable to its full size.
@@ -273,35 +242,6 @@ TEST_F(Frame, Variant5RunsTheWidestBodyTheProcessorAndSystemRun) {
     EXPECT_EQ(forceVectorWidth(64), 0);
     ASSERT_TRUE(forceVariant(4));
     EXPECT_TRUE(forceVectorWidth(128) == 0 && boundTransform() == variantEntries[4]);
-}
-
-// The walk down a class's preference list over a table of two exports binds the first variant both
-// implement (earlier tries may have written the first slot); none binds nothing. bindVariant stops
-// at the first export missing the variant.
-char markers[2][6];
-TEST(FrameBinding, PreferenceListsFallBackDownTheRow) {
-    const struct {
-        int32_t processorClass, count;
-        std::vector<std::pair<int, int>> missing;  // (export, variant)
-        int32_t bound;
-    } cases[] = {{5, 2, {{0, 5}}, 4},  {3, 2, {{1, 3}, {1, 2}}, 1}, {4, 2, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}, 0},
-                 {2, 2, {{0, 2}, {0, 0}}, -1}, {1, 2, {{0, 1}}, 0}, {6, 2, {}, -1}, {-1, 2, {}, -1}, {7, 2, {}, -1},
-                 {4, 0, {}, -1}};
-    auto marker = [](int e, int v) { return reinterpret_cast<DispatchTarget>(&markers[e][v]); };
-    for (const auto& c : cases) {
-        DispatchTarget slots[2] = {nullptr, nullptr};
-        DispatchEntry table[2];
-        for (int e = 0; e < 2; ++e) {
-            table[e].slot = &slots[e];
-            for (int v = 0; v < 6; ++v) table[e].implementations[v] = marker(e, v);
-        }
-        for (const auto& m : c.missing) table[m.first].implementations[m.second] = nullptr;
-        EXPECT_EQ(walkPreferenceList(table, c.count, c.processorClass), c.bound) << "class " << c.processorClass;
-        EXPECT_TRUE(c.bound < 0 ? !slots[0] && !slots[1] : slots[0] == marker(0, c.bound) && slots[1] == marker(1, c.bound));
-        EXPECT_TRUE(c.processorClass != 3 || (!bindVariantIn(table, 2, 3) && slots[0] == marker(0, 3) &&
-                                              slots[1] == marker(1, 1) && !bindVariantIn(table, 2, 6) &&
-                                              !bindVariantIn(table, 2, -1)));
-    }
 }
 
 #if !defined(_WIN32)
