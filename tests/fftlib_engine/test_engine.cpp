@@ -329,43 +329,6 @@ TEST_P(VariantTest, BitReversal) {
     }
 }
 
-// A table request above LeafSize builds the LeafSize table and the order's LargeTable, its own slot
-// staying empty; a release of the order frees both. Getters refuse orders outside 0..31;
-// releaseAllTables empties every cache; another variant claiming the caches releases them.
-TEST_P(VariantTest, TableCaches) {
-    ThreadContext& c = *getThreadContext();
-    const VariantEngine& e = engine();
-    const int L = leafOrders[GetParam()];
-    const int64_t live = alignedAllocLiveBlocks();
-    const struct {
-        TwiddleTable (*get)(int32_t);
-        void (*release)(int32_t);
-        void** slots;
-    } caches[] = {{e.getLeafTable, e.releaseLeafTable, c.leafTables},
-                  {e.getSplitRadixTable, e.releaseSplitRadixTable, c.splitRadixTables}};
-    for (const auto& cache : caches) {
-        if (!cache.get) continue;
-        const float* t = cache.get(L + 2);
-        EXPECT_TRUE(t && cache.slots[L] && !cache.slots[L + 1] && !cache.slots[L + 2] && c.largeTables[L + 2] == t &&
-                    cache.get(L + 2) == t);
-        cache.release(L + 2);
-        EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live);
-    }
-    for (int m : {-1, 32}) {
-        EXPECT_FALSE(e.getLeafTable(m) || e.getLargeTable(m) || e.getBitRevTable(m) ||
-                     (e.getSplitRadixTable && e.getSplitRadixTable(m)));
-        e.releaseLeafTable(m), e.releaseLargeTable(m), e.releaseBitRevTable(m);
-    }
-    EXPECT_TRUE(cachesEmpty() && e.getLeafTable(5) && e.getLeafTable(L + 3) && e.getBitRevTable(7) &&
-                e.getLargeTable(L + 1) && (!e.getSplitRadixTable || e.getSplitRadixTable(6)));
-    e.releaseAllTables();
-    EXPECT_TRUE(cachesEmpty() && alignedAllocLiveBlocks() == live && e.getLeafTable(6));
-    claimTableCaches(GetParam());  // the same variant keeps its tables
-    EXPECT_NE(c.leafTables[6], nullptr);
-    claimTableCaches(GetParam() == 0 ? 1 : 0);
-    EXPECT_TRUE(cachesEmpty());
-}
-
 // The entry's checks in their order: each call fails the check named and any later one it could, so
 // only the first failure may be reported, and nothing is written. Tables that cannot be built are
 // reported before the pointers (their caches emptied), and so, in the vector variants, is a refused

@@ -492,27 +492,9 @@ bool writeFile(const std::string& path, const std::vector<float>& data) {
     return bool(file.write(reinterpret_cast<const char*>(data.data()), std::streamsize(4 * data.size())).flush());
 }
 
-struct ToolRun {
-    std::string name, out;
-    const Spectrum* ref;
-    bool scaled, bitReversed;
-    HANDLE process;
-};
-
-void finish(const ToolRun& run, int order) {
-    DWORD code = 99;
-    if (run.process && WaitForSingleObject(run.process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(run.process, &code);
-    if (run.process) CloseHandle(run.process);
-    const std::string y = readFile(run.out);
-    const float* out = reinterpret_cast<const float*>(y.data());
-    if (check(code == 0 && y.size() == size_t(8) << order,
-              run.name + ": exit code " + std::to_string(code) + (run.process ? "" : ", not started")))
-        withinBound(*run.ref, out, out + (1 << order), order, run.scaled, run.bitReversed, run.name);
-}
-
 // fft TOOL WORKDIR VARIANTS: the variants (e.g. 012345), order 0 to 16 and
-// every flag set through halvex-tool fft, two runs at a time, each output
-// against the reference; inputs and outputs stay in WORKDIR.
+// every flag set through halvex-tool fft, each output against the reference;
+// inputs and outputs stay in WORKDIR.
 int runFft(int argc, char** argv) {
     if (argc < 5) return std::printf("usage: windows-driver fft PATH\\halvex-tool.exe WORKDIR VARIANTS\n"), 2;
     const std::string tool = argv[2], dir = std::string(argv[3]) + "\\", variants = argv[4];
@@ -526,24 +508,24 @@ int runFft(int argc, char** argv) {
         const std::string in = dir + "in-" + std::to_string(order), inRev = in + "-reversed";
         if (!check(writeFile(in, plain) && writeFile(inRev, permuted), "input files in " + dir)) return 1;
         const Spectrum forward = reference(&plain[0], &plain[n], order, 1), inverse = reference(&plain[0], &plain[n], order, -1);
-        ToolRun pending = {"", "", nullptr, false, false, nullptr};  // the run started before, still going
-        for (char v : variants) {
-            for (int direction : {forwardFlag, inverseFlag, inverseFlag | noScaleFlag}) {
+        for (char v : variants)
+            for (int direction : {forwardFlag, inverseFlag, inverseFlag | noScaleFlag})
                 for (int ordering : {0, 32, inputBitRevFlag, outputBitRevFlag}) {
                     const std::string flags = std::to_string(direction | ordering);
                     const std::string name = std::string("v") + v + "-o" + std::to_string(order) + "-f" + flags;
-                    const ToolRun run = {name, dir + name + ".bin", direction == forwardFlag ? &forward : &inverse,
-                                         direction == inverseFlag, ordering == outputBitRevFlag,
-                                         startProgram("\"" + tool + "\" fft --order " + std::to_string(order) +
-                                                      " --flags " + flags + " --variant " + v + " \"" +
-                                                      (ordering == inputBitRevFlag ? inRev : in) + "\" \"" + dir +
-                                                      name + ".bin\"")};
-                    if (pending.ref) finish(pending, order);
-                    pending = run, ++count;
+                    HANDLE run = startProgram("\"" + tool + "\" fft --order " + std::to_string(order) + " --flags " + flags +
+                                              " --variant " + v + " \"" + (ordering == inputBitRevFlag ? inRev : in) +
+                                              "\" \"" + dir + name + ".bin\"");
+                    DWORD code = 99;
+                    if (run && WaitForSingleObject(run, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(run, &code);
+                    if (run) CloseHandle(run);
+                    const std::string y = readFile(dir + name + ".bin");
+                    const float* out = reinterpret_cast<const float*>(y.data());
+                    if (check(code == 0 && y.size() == size_t(8) << order, name + ": exit code " + std::to_string(code)))
+                        withinBound(direction == forwardFlag ? forward : inverse, out, out + n, order,
+                                    direction == inverseFlag, ordering == outputBitRevFlag, name);
+                    ++count;
                 }
-            }
-        }
-        if (pending.ref) finish(pending, order);
     }
     say("%d runs of halvex-tool fft; %ld failure(s)", count, long(failures));
     return failures ? 1 : 0;

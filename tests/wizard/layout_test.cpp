@@ -133,22 +133,6 @@ TEST(WizardLayout, WhereThePageStands) {
     }
 }
 
-TEST(WizardLayout, TemplateTextRuleAndPlacement) {
-    DialogModel dialog = templateDialog(6, 13);
-    ASSERT_EQ(dialog.controls.size(), 17u);
-    EXPECT_EQ(dialog.title, "Dialog");
-    for (const DialogControl& control : dialog.controls) EXPECT_TRUE(control.visible && !control.checked);
-    dialog = testDialog();
-    setControlText(dialog, idBack, "");
-    setControlText(dialog, idBack, nullptr);  // absent keeps it hidden
-    EXPECT_FALSE(findControl(dialog, idBack)->visible);
-    setControlText(dialog, idBack, "< Zurück");
-    EXPECT_EQ(findControl(dialog, idBack)->changed, changedText | changedVisible);
-    placeControl(dialog, idHeading, 0.35, 0.05, 0.5, 0.15, nullptr);  // cut towards zero
-    EXPECT_EQ(shown(*findControl(dialog, idHeading)), "1008 198,16 283x49 Static\n");
-    EXPECT_EQ(findControl(dialog, idHeading)->changed, changedRect);
-}
-
 // Commands: the buttons end the dialog, other codes and ids do nothing; a
 // chosen item's description goes into the text box, unseen when item 0 had
 // none; showing a page again starts at item 0 but keeps the check states.
