@@ -373,7 +373,7 @@ const int forwardFlag = 1, inverseFlag = 2, releaseFlag = 8, noScaleFlag = 16, i
 // asked, read at rev(k) when bitReversed.
 bool withinBound(const Spectrum& X, const float* ro, const float* io, int order, bool scaled, bool bitReversed,
                  const std::string& what) {
-    const std::vector<int64_t> rev = reversal(order);
+    const std::vector<int64_t> rev = bitReversed ? reversal(order) : std::vector<int64_t>();  // only where read
     const double relative =
         relativeError(ro, io, X, scaled ? 1.0 / double(X.size()) : 1.0, bitReversed ? &rev : nullptr) / errorBound(order);
     return check(relative <= 1, what + ": error " + std::to_string(relative) + " of the bound");
