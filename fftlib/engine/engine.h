@@ -71,7 +71,8 @@ struct VariantEngine {
     void (*kfxsbMpy1)(float value, float* dst, int64_t n);
 };
 
-// Each variant's engine and entry, in namespaces v0 .. v5.
+// Each variant's engine and entry, in namespaces v0 .. v5 (the vector
+// variants' wider bodies in vN::w256 and vN::w512).
 #define HALVEX_DECLARE_VARIANT(ns)                                                                  \
     namespace ns {                                                                                  \
     extern const VariantEngine engine;                                                              \
@@ -84,6 +85,8 @@ HALVEX_DECLARE_VARIANT(v2)
 HALVEX_DECLARE_VARIANT(v3)
 HALVEX_DECLARE_VARIANT(v4)
 HALVEX_DECLARE_VARIANT(v5)
+HALVEX_DECLARE_VARIANT(v4::w256)
+HALVEX_DECLARE_VARIANT(v4::w512)
 HALVEX_DECLARE_VARIANT(v5::w256)
 HALVEX_DECLARE_VARIANT(v5::w512)
 #undef HALVEX_DECLARE_VARIANT
