@@ -42,6 +42,8 @@ static inline vfloat VXOR(vfloat a, vfloat b) {
 
 // Constants.
 static inline vfloat VSET1(float x) { return _mm512_set1_ps(x); }
+// (a, b, c, d) in every 128-bit lane.
+static inline vfloat VSET4(float a, float b, float c, float d) { return _mm512_setr4_ps(a, b, c, d); }
 // -0.0 in every float: VXOR with it negates.
 static inline vfloat VSIGNMASK() { return _mm512_set1_ps(-0.0f); }
 static inline vfloat VZERO() { return _mm512_setzero_ps(); }
@@ -120,6 +122,9 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // Rearrangements, lane by lane. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0],
 // a[i1], b[i2], b[i3]) in each lane.
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm512_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// Lane by lane: (a[0], b[0], a[1], b[1]) and (a[2], b[2], a[3], b[3]).
+static inline vfloat VUNPACKLO(vfloat a, vfloat b) { return _mm512_unpacklo_ps(a, b); }
+static inline vfloat VUNPACKHI(vfloat a, vfloat b) { return _mm512_unpackhi_ps(a, b); }
 // Four vectors of 64 consecutive floats, four 16-float groups (one per
 // vector): VQUARTERS leaves in vk the k-th four floats of every group, group
 // g in lane g (the lanes transposed as a 4x4 matrix); VUNQUARTERS, the same
