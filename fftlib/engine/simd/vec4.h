@@ -111,6 +111,14 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // (a[0], b[0], a[1], b[1]) and (a[2], b[2], a[3], b[3]).
 static inline vfloat VUNPACKLO(vfloat a, vfloat b) { return _mm_unpacklo_ps(a, b); }
 static inline vfloat VUNPACKHI(vfloat a, vfloat b) { return _mm_unpackhi_ps(a, b); }
+// The (re, im) pairs at p, p + d, p + 2d, ... (d floats apart), one per
+// float of a vector, parted into re and im: by 64-bit loads, four pairs per
+// 128-bit lane, then shuffles.
+static inline void VLOADTWIDDLES(const float* p, int64_t d, vfloat& re, vfloat& im) {
+    const vfloat a = VLOADPAIRLANES(p, p + d, 4 * d), b = VLOADPAIRLANES(p + 2 * d, p + 3 * d, 4 * d);
+    re = VSHUFFLE(a, b, 0, 2, 0, 2);
+    im = VSHUFFLE(a, b, 1, 3, 1, 3);
+}
 // Four vectors of 4·vectorFloats consecutive floats, read as 16-float groups:
 // VQUARTERS leaves in vk the k-th four floats of every group (in the wider
 // headers a group per 128-bit lane), VUNQUARTERS puts them back. Here a
