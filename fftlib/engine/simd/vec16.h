@@ -100,6 +100,23 @@ static inline vfloat VLOADPAIRLANES(const float* lo, const float* hi, int64_t st
     a = _mm512_insertf32x4(a, pair(lo + 2 * step, hi + 2 * step), 2);
     return _mm512_insertf32x4(a, pair(lo + 3 * step, hi + 3 * step), 3);
 }
+// The six vectors of four runs of 24 floats at p: lane g of out[v] holds
+// the four floats at p + 24g + 4v. Six whole loads and twelve exchanges of
+// lanes (not four loads and three insertions per vector): the lanes of runs
+// 0 and 1 (and of runs 2 and 3) paired first, then the pairs joined.
+static inline void VLOADSIX(const float* p, vfloat* out) {
+    vfloat l[6], t[6];
+    for (int i = 0; i < 6; ++i) l[i] = VLOAD(p + 16 * i);
+    for (int h = 0; h < 2; ++h) {  // runs 2h and 2h + 1: lanes 0..5 and 6..11 of l[3h..3h+2]
+        t[3 * h] = _mm512_shuffle_f32x4(l[3 * h], l[3 * h + 1], 0xE4);      // lanes 0, 1, 6, 7
+        t[3 * h + 1] = _mm512_shuffle_f32x4(l[3 * h], l[3 * h + 2], 0x4E);  // lanes 2, 3, 8, 9
+        t[3 * h + 2] = _mm512_shuffle_f32x4(l[3 * h + 1], l[3 * h + 2], 0xE4);  // lanes 4, 5, 10, 11
+    }
+    for (int v = 0; v < 6; v += 2) {
+        out[v] = _mm512_shuffle_f32x4(t[v / 2], t[3 + v / 2], 0x88);
+        out[v + 1] = _mm512_shuffle_f32x4(t[v / 2], t[3 + v / 2], 0xDD);
+    }
+}
 // a·b with b's lanes read as VLOADLANES reads them.
 static inline vfloat VMULLANES(vfloat a, const float* p, int64_t step, int64_t step2) {
     return VMUL(a, VLOADLANES(p, step, step2));

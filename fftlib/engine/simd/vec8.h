@@ -89,6 +89,11 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // Lane by lane: (a[0], b[0], a[1], b[1]) and (a[2], b[2], a[3], b[3]).
 static inline vfloat VUNPACKLO(vfloat a, vfloat b) { return _mm256_unpacklo_ps(a, b); }
 static inline vfloat VUNPACKHI(vfloat a, vfloat b) { return _mm256_unpackhi_ps(a, b); }
+// The six vectors of the 24 floats at p (in wider vectors, of the next 24
+// floats in each further lane): lane g of out[v] holds p + 24g + 4v.
+static inline void VLOADSIX(const float* p, vfloat* out) {
+    for (int v = 0; v < 6; ++v) out[v] = VLOADLANES(p + 4 * v, 24, 48);
+}
 // The (re, im) pairs at p, p + d, p + 2d, ... (d floats apart), one per
 // float of a vector, parted into re and im: by 64-bit loads, four pairs per
 // 128-bit lane, then shuffles.
