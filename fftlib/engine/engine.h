@@ -102,3 +102,14 @@ HALVEX_DECLARE_VARIANT(v4::w512)
 HALVEX_DECLARE_VARIANT(v5::w256)
 HALVEX_DECLARE_VARIANT(v5::w512)
 #undef HALVEX_DECLARE_VARIANT
+// The vector variants' 128-bit bodies: a steady call of 2 to 32 points from
+// natural order into other arrays (its checks passed, the order's table
+// given), which their wider bodies hand over too.
+namespace v4 {
+void steadySmall(const float* reInSamps, const float* imInSamps, float* reOutSamps, float* imOutSamps, int32_t order,
+                 int32_t flags, const float* table);
+}
+namespace v5 {
+void steadySmall(const float* reInSamps, const float* imInSamps, float* reOutSamps, float* imOutSamps, int32_t order,
+                 int32_t flags, const float* table);
+}
