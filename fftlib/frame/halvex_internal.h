@@ -196,6 +196,10 @@ int32_t boundVariant();
 // What the library binds for a class on this build, without writing any slot:
 // the walk over a copy of the real table. -1 when nothing binds.
 int32_t variantForClass(int32_t processorClass);
+// Pure: 1 when a processor of this record executes variant v's instructions
+// (0 to 3 x87 alone, 4 SSE, 5 SSE2), else 0 (also for v outside 0..5). The
+// classes never bind one it cannot; forcing one makes the next transform fault.
+int32_t processorRunsVariant(const ProcessorInfo& info, int32_t v);
 // Test and tool hook: bind variant v of the real table now (outside the load);
 // 1 on success, 0 when v is outside 0..5 or its entry is missing. Not for use
 // while other threads call the export.
