@@ -321,10 +321,8 @@ TEST(FrameThreads, EveryThreadHasItsOwnRecordTablesAndBuffers) {
 }
 
 #if !defined(_WIN32)
-typedef void (*Export)(const float*, const float*, float*, float*, int32_t, int32_t);
-
 // The two points (a, b) forward through the export: (a + b, a - b).
-bool twoPoints(Export entry, float a, float b) {
+bool twoPoints(HalvexFftFunction entry, float a, float b) {
     const float re[2] = {a, b}, im[2] = {0, 0};
     float ro[2] = {-1, -1}, io[2] = {-1, -1};
     entry(re, im, ro, io, 1, 1);
@@ -336,7 +334,7 @@ bool twoPoints(Export entry, float a, float b) {
 // ends after dlclose finds the library still mapped (-z nodelete) and its record released then (the
 // sanitizer build's leak check sees it).
 TEST(FrameThreads, LibhalvexLoadedWhileAThreadRuns) {
-    std::atomic<Export> entry{nullptr};
+    std::atomic<HalvexFftFunction> entry{nullptr};
     std::atomic<bool> called{false}, closed{false};
     int early = 0, late = 0;
     std::thread before([&] {
@@ -347,7 +345,7 @@ TEST(FrameThreads, LibhalvexLoadedWhileAThreadRuns) {
     void* handle = dlopen(HALVEX_SO_PATH, RTLD_NOW | RTLD_LOCAL);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ASSERT_NE(handle, nullptr) << dlerror();
-    entry = reinterpret_cast<Export>(dlsym(handle, "kfxcrFftNip"));
+    entry = reinterpret_cast<HalvexFftFunction>(dlsym(handle, "kfxcrFftNip"));
     ASSERT_NE(entry.load(), nullptr);
     before.join();
     EXPECT_TRUE(early == 2 && twoPoints(entry, 7, -1));

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../fftlib_engine/reference.h"
+#include "halvex.h"
 #include "platform/dialog.h"
 #include "platform/ui.h"
 
@@ -365,9 +366,8 @@ int runSetup(int argc, char** argv) {
     return failures ? 1 : 0;
 }
 
-typedef void(WINAPI* FftEntry)(const float*, const float*, float*, float*, int, int);
-const int forwardFlag = 1, inverseFlag = 2, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
-          outputBitRevFlag = 128;
+const int forwardFlag = HALVEX_FORWARD, inverseFlag = HALVEX_INVERSE, releaseFlag = HALVEX_RELEASE,
+          noScaleFlag = HALVEX_NO_SCALE, inputBitRevFlag = HALVEX_INPUT_BITREV, outputBitRevFlag = HALVEX_OUTPUT_BITREV;
 
 // Whether (ro, io) is within variant v's bound of X (the native tests'; v < 0: the
 // widest of any variant), scaled by 1/n when asked, read at rev(k) for bit-reversed output.
@@ -381,7 +381,7 @@ bool withinBound(const Spectrum& X, const float* ro, const float* io, int v, int
     return check(relative <= 1, what + ": error " + std::to_string(relative) + " of the bound");
 }
 
-FftEntry theEntry = nullptr;
+HalvexFftFunction theEntry = nullptr;
 
 void transformChecked(int order, unsigned seed, int thread, bool release, int flags = forwardFlag) {
     const int n = 1 << order;
@@ -460,7 +460,7 @@ int runHalvex(int argc, char** argv) {
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr), threads[6];
     for (int i = 0; i < 3; ++i) threads[i] = CreateThread(nullptr, 0, threadWork, go, 0, nullptr);
     HMODULE library = LoadLibraryA(argv[2]);
-    theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
+    theEntry = reinterpret_cast<HalvexFftFunction>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
     if (!check(library && theEntry, "LoadLibraryA and GetProcAddress find kfxcrFftNip")) return 1;
     for (int order = 0; order <= 12; ++order) transformChecked(order, unsigned(order), 0, false);
     for (int flags : {inverseFlag, inverseFlag | noScaleFlag, forwardFlag | outputBitRevFlag})
@@ -481,7 +481,7 @@ int runHalvex(int argc, char** argv) {
     }
     check(FreeLibrary(library) && GetModuleHandleA("halvex.dll") == nullptr, "FreeLibrary unloads halvex.dll");
     library = LoadLibraryA(argv[2]);
-    theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
+    theEntry = reinterpret_cast<HalvexFftFunction>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
     if (check(library && theEntry, "a second load binds the export again"))
         transformChecked(10, 4242u, 0, true), FreeLibrary(library);
     say("6 threads, 3 started before the load; %ld failure(s)", long(failures));
