@@ -12,4 +12,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -L /usr/${TOOL_PREFIX})
+# The programs run on the i386 architecture's own runtime (libc6:i386 and
+# libstdc++6:i386 in /lib/i386-linux-gnu): under the emulator the cross
+# compiler's copy of the C library hangs in the first thread it starts.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
