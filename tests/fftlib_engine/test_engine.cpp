@@ -374,10 +374,15 @@ TEST_P(VariantTest, EntryChecksComeInOrder) {
 // work-buffer slot 3, replacing a smaller buffer) without looking at the arrays; the transforms that
 // follow allocate nothing and agree. Flag 8 overrides every check and frees the order's tables and
 // the buffer (in variants 0 to 3, with flag 128 the split-radix ones). Order 0 copies the point.
+// The getters give no table for the orders the entry refuses, and leave the caches empty.
 TEST_P(VariantTest, Flags4And8ManageTheTables) {
     const Signal x = randomSignal(4096, 2);
     const int64_t live = alignedAllocLiveBlocks();
     for (int bad : {-1, 32, 12}) fft(nullptr, nullptr, nullptr, nullptr, bad, release | initOnly | 3 | 32 | 64 | 128);
+    for (int bad : {-1, 32}) {
+        EXPECT_TRUE(!engine().getLeafTable(bad) && !engine().getLargeTable(bad) && !engine().getBitRevTable(bad));
+        EXPECT_TRUE((!engine().getSplitRadixTable || !engine().getSplitRadixTable(bad)) && cachesEmpty()) << bad;
+    }
     for (int flags : {fwd, inv | outRev, fwd | inRev, inv | noScale}) {
         ASSERT_NE(getWorkBuffer(100, vectorWorkSlot), nullptr);
         fft(nullptr, nullptr, nullptr, nullptr, 12, initOnly | 3 | (flags & (inRev | outRev)));

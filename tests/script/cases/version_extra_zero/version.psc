@@ -1,0 +1,1 @@
+<<script version>> "3.00"
