@@ -1,1 +1,0 @@
-<<script version>> "3.00"
