@@ -5,12 +5,13 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-# Debian packages every build needs, and those of the Windows runs (Wine for
-# both builds, the 32-bit loader from the i386 architecture).
-PACKAGES_WINDOWS="wine wine64 wine32:i386 xvfb imagemagick"
+# Debian packages every build needs (pkg-config, zip, unzip and jq for the
+# installed library's test and scripts/package.sh), and those of the Windows
+# runs (Wine for both builds, the 32-bit loader from the i386 architecture).
+PACKAGES_WINDOWS="wine wine64 wine32:i386 xvfb imagemagick unzip"
 PACKAGES_BASE="cmake g++ clang libclang-rt-14-dev libgtest-dev googletest nlohmann-json3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  libfftw3-dev libkissfft-dev"
+  libfftw3-dev libkissfft-dev pkg-config zip unzip jq"
 
 log() { printf '\n=== %s\n' "$*"; }
 

@@ -109,11 +109,14 @@ phase_wine() {
     eval '[ ! -e "$W/.confine-probe" ] && [ ! -e "$ROOT/.confine-probe" ] && [ -e "$RUN/.confine-probe" ]'
 }
 
-# The example package as it would ship (CRLF line ends unless "lf"), with this
-# build's halvex.dll in bin\ and fixed file dates.
+# The example package as scripts/package.sh ships it, unpacked from its zip,
+# but with this build's setup.exe and halvex.dll (the shipped zip has i686's);
+# the script with LF line ends when asked ("lf"), and fixed file dates.
 make_package() {
-  rm -rf "$1" && mkdir -p "$1" && cp -r "$ROOT/examples/." "$1/" && cp "$W/fftlib/halvex.dll" "$1/bin/" || return 1
-  [ "${2:-}" = lf ] || sed -i 's/\r*$/\r/' "$1/set/version.psc" "$1/license.txt"
+  rm -rf "$1" "$RUN/dist" && DIST=$RUN/dist DIST_BUILD=$W PSC_CHECK=${PSC_CHECK:-$BUILD/native/tools/psc-check/psc-check} \
+    bash "$ROOT/scripts/package.sh" && unzip -q "$RUN/dist/examples.zip" -d "$RUN/dist/unzipped" &&
+    mv "$RUN/dist/unzipped/examples" "$1" || return 1
+  [ "${2:-}" != lf ] || sed -i 's/\r$//' "$1/set/version.psc"
   touch -d '2026-03-04 05:06' "$1/bin/halvex.dll"
   touch -d '2025-01-08 09:10' "$1/docs/prismafold-manual.txt"
   touch -d '2025-11-12 13:14' "$1/files/prismafold.8bf" "$1/files/prismafold-presets.dat"
@@ -132,14 +135,14 @@ register_hosts() {
   "$WINE" reg import "$(winpath "$RUN/hosts.reg")" && "$WINE" reg query 'HKLM\SOFTWARE\Orrery Software\PhotoCraft' /s
 }
 
-# drive FLOW PACKAGE ARGS...: the driver (which starts setup.exe) in Wine's virtual
+# drive FLOW PACKAGE ARGS...: the driver (which starts the package's setup.exe) in Wine's virtual
 # desktop, its screenshot requests answered; passes when it reports "RESULT ok".
 drive() {
   local flow=$1 package=$2 requests=$RUN/requests result=$LOGS/driver-$1.log name w h x y
   shift 2
   rm -rf "$requests" "$result" && mkdir -p "$requests"
   "$WINE" explorer /desktop=setup,1024x768 "$(winpath "$W/tests/windows/windows-driver.exe")" setup \
-    "$(winpath "$ROOT/tests/windows/setup_flows.txt")" "$flow" "$(winpath "$W/installer/setup.exe")" \
+    "$(winpath "$ROOT/tests/windows/setup_flows.txt")" "$flow" "$(winpath "$package/setup.exe")" \
     "$(winpath "$package")" "$(winpath "$requests")" "$(winpath "$result")" "$@" &
   for _ in $(seq 1500); do  # some 300 s
     grep -q '^RESULT' "$result" 2>/dev/null || ! kill -0 $! 2>/dev/null && break

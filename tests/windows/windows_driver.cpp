@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../fftlib_engine/reference.h"
+#include "halvex.h"
 #include "platform/dialog.h"
 #include "platform/ui.h"
 
@@ -365,29 +366,29 @@ int runSetup(int argc, char** argv) {
     return failures ? 1 : 0;
 }
 
-typedef void(WINAPI* FftEntry)(const float*, const float*, float*, float*, int, int);
-const int forwardFlag = 1, inverseFlag = 2, releaseFlag = 8, noScaleFlag = 16, inputBitRevFlag = 64,
-          outputBitRevFlag = 128;
+const int forwardFlag = HALVEX_FORWARD, inverseFlag = HALVEX_INVERSE, releaseFlag = HALVEX_RELEASE,
+          noScaleFlag = HALVEX_NO_SCALE, inputBitRevFlag = HALVEX_INPUT_BITREV, outputBitRevFlag = HALVEX_OUTPUT_BITREV;
 
-// Whether (ro, io) is within the native tests' bound of X, scaled by 1/n when
-// asked, read at rev(k) when bitReversed.
-bool withinBound(const Spectrum& X, const float* ro, const float* io, int order, bool scaled, bool bitReversed,
+// Whether (ro, io) is within variant v's bound of X (the native tests'; v < 0: the
+// widest of any variant), scaled by 1/n when asked, read at rev(k) for bit-reversed output.
+bool withinBound(const Spectrum& X, const float* ro, const float* io, int v, int order, int flags,
                  const std::string& what) {
+    const bool bitReversed = flags & outputBitRevFlag, scaled = (flags & (inverseFlag | noScaleFlag)) == inverseFlag;
     const std::vector<int64_t> rev = bitReversed ? reversal(order) : std::vector<int64_t>();  // only where read
-    const double relative =
-        relativeError(ro, io, X, scaled ? 1.0 / double(X.size()) : 1.0, bitReversed ? &rev : nullptr) / errorBound(order);
+    double bound = 0;
+    for (int u = v < 0 ? 0 : v; u <= (v < 0 ? 5 : v); ++u) bound = std::max(bound, errorBound(u, order, flags));
+    const double relative = relativeError(ro, io, X, scaled ? 1.0 / double(X.size()) : 1.0, bitReversed ? &rev : nullptr) / bound;
     return check(relative <= 1, what + ": error " + std::to_string(relative) + " of the bound");
 }
 
-FftEntry theEntry = nullptr;
+HalvexFftFunction theEntry = nullptr;
 
 void transformChecked(int order, unsigned seed, int thread, bool release, int flags = forwardFlag) {
     const int n = 1 << order;
     std::vector<float> x(size_t(2 * n)), y(size_t(2 * n), 99.0f);
     randomPoints(&x[0], &x[n], n, seed);
     theEntry(&x[0], &x[n], &y[0], &y[n], order, flags);
-    withinBound(reference(&x[0], &x[n], order, flags & inverseFlag ? -1 : 1), &y[0], &y[n], order,
-                (flags & (inverseFlag | noScaleFlag)) == inverseFlag, flags & outputBitRevFlag,
+    withinBound(reference(&x[0], &x[n], order, flags & inverseFlag ? -1 : 1), &y[0], &y[n], -1, order, flags,
                 "order " + std::to_string(order) + " flags " + std::to_string(flags) + " thread " + std::to_string(thread));
     if (release) theEntry(nullptr, nullptr, nullptr, nullptr, order, releaseFlag);
 }
@@ -459,7 +460,7 @@ int runHalvex(int argc, char** argv) {
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr), threads[6];
     for (int i = 0; i < 3; ++i) threads[i] = CreateThread(nullptr, 0, threadWork, go, 0, nullptr);
     HMODULE library = LoadLibraryA(argv[2]);
-    theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
+    theEntry = reinterpret_cast<HalvexFftFunction>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
     if (!check(library && theEntry, "LoadLibraryA and GetProcAddress find kfxcrFftNip")) return 1;
     for (int order = 0; order <= 12; ++order) transformChecked(order, unsigned(order), 0, false);
     for (int flags : {inverseFlag, inverseFlag | noScaleFlag, forwardFlag | outputBitRevFlag})
@@ -480,7 +481,7 @@ int runHalvex(int argc, char** argv) {
     }
     check(FreeLibrary(library) && GetModuleHandleA("halvex.dll") == nullptr, "FreeLibrary unloads halvex.dll");
     library = LoadLibraryA(argv[2]);
-    theEntry = reinterpret_cast<FftEntry>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
+    theEntry = reinterpret_cast<HalvexFftFunction>(reinterpret_cast<void*>(GetProcAddress(library, "kfxcrFftNip")));
     if (check(library && theEntry, "a second load binds the export again"))
         transformChecked(10, 4242u, 0, true), FreeLibrary(library);
     say("6 threads, 3 started before the load; %ld failure(s)", long(failures));
@@ -522,8 +523,8 @@ int runFft(int argc, char** argv) {
                     const std::string y = readFile(dir + name + ".bin");
                     const float* out = reinterpret_cast<const float*>(y.data());
                     if (check(code == 0 && y.size() == size_t(8) << order, name + ": exit code " + std::to_string(code)))
-                        withinBound(direction == forwardFlag ? forward : inverse, out, out + n, order,
-                                    direction == inverseFlag, ordering == outputBitRevFlag, name);
+                        withinBound(direction == forwardFlag ? forward : inverse, out, out + n, v - '0', order,
+                                    direction | ordering, name);
                     ++count;
                 }
     }
