@@ -1,13 +1,14 @@
 #!/bin/sh
-# check_tool_info.sh HALVEX-TOOL: `halvex-tool info` exits with 0; the probe it prints agrees with
-# /proc/cpuinfo where there is one (whose family adds the extended family from base family 15 on);
-# the class and variant follow the classing rules from that probe (every variant is built); and
-# the feature and width lines have their forms.
-tool=${1:?usage: check_tool_info.sh HALVEX-TOOL}
-out=$("$tool" info) || { echo "FAILED: exit status $?"; exit 1; }
+# check_tool_info.sh [EMULATOR...] HALVEX-TOOL: `halvex-tool info` exits with 0; the probe it
+# prints agrees with /proc/cpuinfo where there is one and no emulator runs the tool (the kernel's
+# family adds the extended family from base family 15 on); the class and variant follow the
+# classing rules from that probe (every variant is built); the feature and width lines have their forms.
+[ $# -ge 1 ] || { echo "usage: check_tool_info.sh [EMULATOR...] HALVEX-TOOL" >&2; exit 2; }
+out=$("$@" info) || { echo "FAILED: exit status $?"; exit 1; }
 field() { echo "$out" | sed -n "s/^$1: //p"; }
 leaf=$(field 'maximum leaf') family=$(field family) mmx=$(field MMX) sse=$(field SSE) sse2=$(field SSE2)
-if [ -r /proc/cpuinfo ]; then
+[ $# -gt 1 ] && echo "note: the emulator's processor is not the kernel's: the probe is not compared with /proc/cpuinfo"
+if [ $# -eq 1 ] && [ -r /proc/cpuinfo ]; then
   flags=" $(sed -n 's/^flags[[:space:]]*: //p' /proc/cpuinfo | head -n 1) "
   has() { case $flags in *" $1 "*) echo yes ;; *) echo no ;; esac; }
   cpu=$(sed -n 's/^cpu family[[:space:]]*: //p' /proc/cpuinfo | head -n 1)

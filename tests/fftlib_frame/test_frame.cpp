@@ -395,7 +395,7 @@ TEST(FrameLoad, TheExportRunsTheClassVariant) {
     ASSERT_GE(v, 0);
     void* handle = dlopen(HALVEX_SO_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle, nullptr) << dlerror();
-    const Export entry = reinterpret_cast<Export>(dlsym(handle, "kfxcrFftNip"));
+    const HalvexFftFunction entry = reinterpret_cast<HalvexFftFunction>(dlsym(handle, "kfxcrFftNip"));
     ASSERT_NE(entry, nullptr);
     for (int order = 0; order <= 16; ++order)
         for (int flags : {1, 2, 2 | 16 | 128, 1 | 64}) {
