@@ -332,6 +332,30 @@ TEST_P(VariantTest, BlockSubtable) {
     EXPECT_EQ(bad, 0);
 }
 
+// The leaf tables of every order from 2 up to the leaf order hold the twiddles of their layouts: a
+// RadixFourTable's entry j (0..n/4) w_n^j, w_n^2j, w_n^3j; a VectorTable's sections (N = 2^(4 + m%2),
+// then 4N, ... up to n) the same three of w_N for j below N/4, four j at a time as six vectors; a
+// SplitRadixTable's entry c-1 (c = 1..n/4-1) w_n^c and w_n^3c.
+TEST_P(VariantTest, LeafTablesHoldTheirTwiddles) {
+    for (int order = 2; order <= params().leafOrder; ++order) {
+        const int64_t n = int64_t(1) << order, q = n / 4;
+        const float* t = engine().getLeafTable(order);
+        int64_t bad = 0;
+        for (int64_t j = 0; !params().vectorLeaf && j <= q; ++j)
+            for (int e = 0; e < 3; ++e) bad += !twiddle(t + 6 * j + 2 * e, n, (e + 1) * j);
+        for (int L = 4 + order % 2; params().vectorLeaf && L <= order; t += 6 * (int64_t(1) << L) / 4, L += 2)
+            for (int64_t j = 0; j < (int64_t(1) << L) / 4; ++j)
+                for (int e = 0; e < 3; ++e) {
+                    const float* group = t + 24 * (j / 4) + j % 4;
+                    const float w[2] = {group[8 * e], group[8 * e + 4]};
+                    bad += !twiddle(w, int64_t(1) << L, (e + 1) * j);
+                }
+        const float* s = engine().getSplitRadixTable ? engine().getSplitRadixTable(order) : nullptr;
+        for (int64_t c = 1; s && c < q; ++c) bad += !twiddle(s + 4 * (c - 1), n, c) || !twiddle(s + 4 * c - 2, n, 3 * c);
+        EXPECT_EQ(bad, 0) << "order " << order;
+    }
+}
+
 // At every order both permutations (the copy to an aligned and a misaligned destination) move raw
 // bits, NaNs included, from k to rev(k) and write nothing else.
 TEST_P(VariantTest, BitReversal) {
@@ -404,10 +428,15 @@ TEST_P(VariantTest, EntryChecksComeInOrder) {
 // work-buffer slot 3, replacing a smaller buffer) without looking at the arrays; the transforms that
 // follow allocate nothing and agree. Flag 8 overrides every check and frees the order's tables and
 // the buffer (in variants 0 to 3, with flag 128 the split-radix ones). Order 0 copies the point.
+// The getters give no table for the orders the entry refuses, and leave the caches empty.
 TEST_P(VariantTest, Flags4And8ManageTheTables) {
     const Signal x = randomSignal(4096, 2);
     const int64_t live = alignedAllocLiveBlocks();
     for (int bad : {-1, 32, 12}) fft(nullptr, nullptr, nullptr, nullptr, bad, release | initOnly | 3 | 32 | 64 | 128);
+    for (int bad : {-1, 32}) {
+        EXPECT_TRUE(!engine().getLeafTable(bad) && !engine().getLargeTable(bad) && !engine().getBitRevTable(bad));
+        EXPECT_TRUE((!engine().getSplitRadixTable || !engine().getSplitRadixTable(bad)) && cachesEmpty()) << bad;
+    }
     for (int flags : {fwd, inv | outRev, fwd | inRev, inv | noScale}) {
         ASSERT_NE(getWorkBuffer(100, vectorWorkSlot), nullptr);
         fft(nullptr, nullptr, nullptr, nullptr, 12, initOnly | 3 | (flags & (inRev | outRev)));

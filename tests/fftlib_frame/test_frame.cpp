@@ -212,6 +212,33 @@ TEST_F(Frame, ClassesAndTheWaterfall) {
 #endif
 }
 
+// The walk down a class's row over a table of two exports binds the first variant both implement
+// (a failed try may have written the first slot); none binds nothing. A bind stops at the first
+// export that lacks the variant.
+TEST(FrameBinding, PreferenceListsFallBackDownTheRow) {
+    static char markers[2][6];
+    const struct {
+        int32_t processorClass, count;
+        std::vector<std::pair<int, int>> missing;  // (export, variant)
+        int32_t bound;
+    } cases[] = {{5, 2, {{0, 5}}, 4},  {3, 2, {{1, 3}, {1, 2}}, 1}, {4, 2, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}, 0},
+                 {2, 2, {{0, 2}, {0, 0}}, -1}, {1, 2, {{0, 1}}, 0}, {6, 2, {}, -1}, {-1, 2, {}, -1}, {4, 0, {}, -1}};
+    auto marker = [](int e, int v) { return reinterpret_cast<DispatchTarget>(&markers[e][v]); };
+    for (const auto& c : cases) {
+        DispatchTarget slots[2] = {nullptr, nullptr};
+        DispatchEntry table[2];
+        for (int e = 0; e < 2; ++e) {
+            table[e].slot = &slots[e];
+            for (int v = 0; v < 6; ++v) table[e].implementations[v] = marker(e, v);
+        }
+        for (const auto& m : c.missing) table[m.first].implementations[m.second] = nullptr;
+        EXPECT_EQ(walkPreferenceList(table, c.count, c.processorClass), c.bound) << "class " << c.processorClass;
+        EXPECT_TRUE(c.bound < 0 ? !slots[0] && !slots[1] : slots[0] == marker(0, c.bound) && slots[1] == marker(1, c.bound));
+        if (c.processorClass != 3) continue;
+        EXPECT_TRUE(!bindVariantIn(table, 2, 3) && slots[0] == marker(0, 3) && slots[1] == marker(1, 1));
+    }
+}
+
 // After binding variant 5 the Waterfall binds its widest body whose registers the processor has
 // (CPUID) and the system saves (XCR0); other variants keep their one body, and a processor without
 // AVX runs the 128-bit body. Widths this build lacks fall back. Forcing a width: variant 5 only.

@@ -236,7 +236,9 @@ int main(int argc, char** argv) {
     }
     const bool hasHive = readCaseFile("hive.reg", text);
     if (hasHive && !writeBytes(work + "/hive.reg", text)) return 1;
-    setenv("TZ", "UTC", 1);
+    std::string zone;
+    readCaseFile("zone.txt", zone);  // none: UTC
+    setenv("TZ", zone.empty() ? "UTC" : zone.substr(0, zone.find('\n')).c_str(), 1);
     setenv("LC_ALL", "C", 1);
 
     // With FLOW_UPDATE=1 an output that differs is written back into the case.
