@@ -24,7 +24,8 @@ bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir
                     const Variant& variant);
 // Deletes every file called name (ASCII case ignored) in the tree under
 // directory (ending in a separator). Only plain directories (attributes
-// exactly FILE_ATTRIBUTE_DIRECTORY) are walked into. An entry whose path does
+// exactly FILE_ATTRIBUTE_DIRECTORY) are walked into: no link, junction or
+// mount point. An entry whose path does
 // not fit in MAX_PATH cannot be named: a wanted file makes the walk fail as an
 // undeletable one does, anything else is passed over.
 // A directory that is a root, leads to one or cannot be resolved is refused:
