@@ -53,8 +53,8 @@ bool settlePluginDir(HostEntry& host, const Variant& variant) {
         return true;
     }
     if (host.kind == hostAppAndPlugDir) {
-        if (!contained || leadsToRoot(host.plugDir) || !joinText(directory, sizeof directory, host.plugDir, filtersName, "\\"))
-            return false;
+        if (!contained || leadsToRoot(host.plugDir)) return false;
+        if (!joinText(directory, sizeof directory, host.plugDir, filtersName, "\\")) return false;
         copyText(host.plugDir, sizeof host.plugDir, directory);
     }
     return true;

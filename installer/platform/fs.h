@@ -2,8 +2,9 @@
 // passes the calls to CopyFileA, FindFirstFileA/FindNextFileA/FindClose,
 // GetFileAttributesA, CreateFileA/GetFileType/ReadFile/GetFileTime/
 // FileTimeToLocalFileTime/FileTimeToSystemTime, GetFinalPathNameByHandleW,
-// CreateDirectoryA, DeleteFileA, Get/SetCurrentDirectoryA and _splitpath. The Linux build is a POSIX stand-in: both '\' and '/'
-// separate directories, and the attributes, times and failures follow Windows.
+// CreateDirectoryA, DeleteFileA, Get/SetCurrentDirectoryA and _splitpath. The
+// Linux build is a POSIX stand-in: both '\' and '/' separate directories, and
+// the attributes, times and failures follow Windows.
 #pragma once
 #include <cstddef>
 

@@ -308,8 +308,8 @@ void checkFiles(Walk& w, const Variant& v) {
         if (isContainedName(text)) continue;
         std::vector<long> at = tagRowPositions(w.file, v.start, v.end, folder.tag);
         w.report.add(at.empty() ? 0 : lineAt(at[0]), "error",
-                     "\"" + std::string(folder.tag) + "\" " + shown(text) + ": the name" + leadsOut + "; the plug-in files of " +
-                         folder.effect + " fail with message 12");
+                     "\"" + std::string(folder.tag) + "\" " + shown(text) + ": the name" + leadsOut +
+                         "; the plug-in files of " + folder.effect + " fail with message 12");
     }
 }
 
