@@ -252,7 +252,9 @@ int main(int argc, char** argv) {
     const bool caseHive = readCaseFile("hive.reg", text);
     if (caseHive && !writeBytes(work + "/hive.reg", text)) return 1;
     const bool hasHive = caseHive || fs::symlink_status(work + "/hive.reg").type() != fs::file_type::not_found;
-    setenv("TZ", "UTC", 1);
+    std::string zone;
+    readCaseFile("zone.txt", zone);  // none: UTC
+    setenv("TZ", zone.empty() ? "UTC" : zone.substr(0, zone.find('\n')).c_str(), 1);
     setenv("LC_ALL", "C", 1);
 
     // With FLOW_UPDATE=1 an output that differs is written back into the case.

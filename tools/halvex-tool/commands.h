@@ -8,6 +8,10 @@ int commandInfo(int argc, char** argv);
 int commandFft(int argc, char** argv);
 int commandBench(int argc, char** argv);
 
+// Binds variant v (0..5) as --variant names it: an empty text on success, else
+// why not (not built; or instructions this processor lacks, which would stop
+// the program at the first transform).
+std::string bindNamedVariant(int32_t v);
 // The name of variant 5's body of a register width: "SSE2", "AVX", "AVX-512F".
 const char* widthName(int32_t bits);
 // With a variant bound: variant 5's body of `bits` (128, 256 or 512), or with
