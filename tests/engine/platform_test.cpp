@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "engine/hostdir.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
 #include "support.h"
@@ -163,10 +164,23 @@ bool asNobody(const std::function<void()>& call) {
 TEST_F(RegistryTest, WithoutAReadableHiveEveryOpenFails) {
     writeFile(*dir / "private.reg", hiveText);
     chmod((*dir / "private.reg").c_str(), 0600);
+    // Special files are not read (a FIFO would be waited on), nor more than
+    // 16 MiB: a hive of just that size is read (and holds no key).
+    mkfifo((*dir / "fifo.reg").c_str(), 0644);
+    symlink("/dev/zero", (*dir / "zero.reg").c_str());
+    for (off_t size : {off_t(16) << 20, (off_t(16) << 20) + 1}) {
+        const std::string name = *dir / std::to_string(size);
+        writeFile(name, "");
+        EXPECT_EQ(truncate(name.c_str(), size), 0);
+    }
     const std::pair<const char*, long> rows[] = {{nullptr, registryFileNotFound}, {"", registryFileNotFound},
                                                  {"missing.reg", registryFileNotFound},
                                                  {"hive.reg/x", registryFileNotFound},
-                                                 {"private.reg", registryAccessDenied}};
+                                                 {"private.reg", registryAccessDenied},
+                                                 {"fifo.reg", registryAccessDenied},
+                                                 {"zero.reg", registryAccessDenied},
+                                                 {"16777216", registryFileNotFound},
+                                                 {"16777217", registryAccessDenied}};
     long result = registrySuccess;
     for (const auto& row : rows) {
         if (row.first) setenv("SETUP_REGISTRY", (*row.first ? *dir / row.first : std::string()).c_str(), 1);
@@ -216,6 +230,8 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
     writeFile(dir / "private", "private");
     chmod((dir / "private").c_str(), 0600);
     symlink((dir / "loop").c_str(), (dir / "loop").c_str());
+    mkfifo((dir / "fifo").c_str(), 0644);
+    symlink("/dev/zero", (dir / "zero").c_str());
 #endif
     const std::string tooLong(300, 'n');
     const Step steps[] = {
@@ -238,6 +254,15 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
         {createDirectory, "src\\x", "", false, fsErrorPathNotFound, "", ""},
         {attributes, "src\\x", "", false, fsErrorPathNotFound, "", ""},
         {openFile, "loop", "", false, fsErrorAccessDenied, "", "", true},
+        // No FIFO, device or socket is opened, as source or target: nothing
+        // waits. "nul" is the null device in every Windows folder.
+        {openFile, "nul", "", false, 0, "", ""},
+        {openFile, "fifo", "", false, fsErrorAccessDenied, "", "", true},
+        {openFile, "zero", "", false, fsErrorAccessDenied, "", "", true},
+        {copyReplacing, "fifo", "sub\\f", false, fsErrorAccessDenied, "sub/f", "-", true},
+        {copyNew, "zero", "sub\\z", false, fsErrorAccessDenied, "sub/z", "-", true},
+        {copyReplacing, "src", "fifo", false, fsErrorAccessDenied, "", "", true},
+        {copyReplacing, "src", "zero", false, fsErrorAccessDenied, "", "", true},
         {attributes, tooLong.c_str(), "", false, fsErrorAccessDenied, "", "", true},
         {copyNew, "private", "sub/p", false, fsErrorAccessDenied, "sub/p", "-", true, true},
         {copyReplacing, "src", "p", false, fsErrorAccessDenied, "p", "-", true, true},
@@ -297,6 +322,8 @@ TEST(FileSystemTest, AttributesAndListings) {
         {"dangling", fsAttributeReparsePoint}, {"fifo", fsAttributeSystem}, {"File.TXT", fsAttributeNormal}};
     for (const auto& entry : exact) EXPECT_EQ(attributes(entry.first), entry.second) << entry.first;
     for (const char* name : {"link", "dangling", "fifo"}) unlink((dir / name).c_str());
+    // No Windows name holds a backslash: such a name is never listed.
+    writeFile(dir / "back\\slash.txt", "x");
 #endif
     // Each pattern with the names it lists, sorted.
     const struct { const char *pattern, *names; } listings[] = {
@@ -372,6 +399,83 @@ TEST(FileSystemTest, TimesAndCalendarDates) {
     FileTime local;
     ASSERT_TRUE(fsFileTimeToLocal(&utc, &local));
     EXPECT_EQ(static_cast<long long>(local.ticks - utc.ticks), east * 10000000ll);
+}
+
+// Makes link a link to the directory target: a symbolic link, or on Windows
+// with junction a junction; false when the platform made none (Wine 8's
+// CreateSymbolicLinkW reports success and makes nothing).
+bool makeDirectoryLink(const std::string& link, const std::string& target, bool junction) {
+#ifdef _WIN32
+    if (junction)
+        std::system(("mklink /J \"" + link + "\" \"" + target + "\" >NUL 2>&1").c_str());
+    else
+        CreateSymbolicLinkA(link.c_str(), target.c_str(),
+                            SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    return !junction && symlink(target.c_str(), link.c_str()) == 0;
+#endif
+}
+
+// The root rule over the Win32 prefixed spellings, and over where a directory
+// leads: a link to a root is a root, and a folder that cannot be resolved is
+// no host.
+TEST(HostDirectoryTest, RootsBySpellingAndByWhereTheyLead) {
+    const std::pair<const char*, bool> spellings[] = {
+        {"\\\\?\\C:\\", false}, {"//?/c:/", false}, {"\\\\.\\C:\\", false}, {"\\??\\C:\\", false},
+        {"\\\\?\\UNC\\srv\\share\\", false}, {"\\\\.\\UNC\\srv\\share\\", false},
+        {"\\??\\UNC\\srv\\share\\", false}, {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\", false},
+        {"\\\\?\\GLOBALROOT\\??\\UNC\\srv\\share", false}, {"\\\\?\\GLOBALROOT\\Device\\Mup\\srv\\share\\", false},
+        {"\\\\?\\Volume{00000000-0000-0000-0000-000000000043}\\", false}, {"\\\\.\\PhysicalDrive0", false},
+        {"\\\\?\\C:\\Host\\..\\", false}, {"\\\\.\\C:\\..\\D:\\", false}, {"\\\\?\\", false}, {"\\\\", false},
+        {"\\\\?\\C:\\Host\\", true}, {"\\\\.\\C:\\Host", true}, {"\\??\\UNC\\srv\\share\\Host\\", true},
+        {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\Host\\", true},
+        {"\\\\?\\GLOBALROOT\\Device\\Mup\\srv\\share\\Host\\", true}};
+    for (const auto& row : spellings) EXPECT_EQ(isHostDirectory(row.first), row.second) << row.first;
+
+    TempDir dir;
+    const char separator = dir.path().back();
+    const std::string missing = dir / "missing" + separator;
+    EXPECT_FALSE(leadsToHostDirectory(missing.c_str()));  // cannot be resolved: no host,
+    EXPECT_FALSE(leadsToRoot(missing.c_str()));           // but no root: its walk fails by itself
+#ifdef _WIN32
+    EXPECT_TRUE(leadsToHostDirectory(("\\\\?\\" + dir.path()).c_str()));
+    // Wine makes no links itself, but follows those of the system it runs on.
+    if (underWine()) {
+        EXPECT_TRUE(isHostDirectory("Z:\\proc\\self\\root\\"));
+        EXPECT_TRUE(leadsToRoot("Z:\\proc\\self\\root\\"));
+    }
+#else
+    EXPECT_TRUE(leadsToHostDirectory(dir.path().c_str()));
+    EXPECT_TRUE(leadsToRoot("/proc/self/root/"));
+#endif
+}
+
+// Links the test makes itself (on Windows also junctions): one to a root is a
+// root, one to a folder below it a host directory.
+TEST(HostDirectoryTest, LinksToARootAreRoots) {
+    TempDir dir;
+    fs::create_directory(dir / "host");
+    const std::string root = dir.path().substr(0, dir.path().find_first_of("\\/") + 1);  // "/" or "C:\"
+    const char separator = dir.path().back();
+    const struct { const char* name; std::string target; bool junction, host; } links[] = {
+        {"toRoot", root, false, false}, {"toHost", dir / "host", false, true},
+        {"junctionToRoot", root, true, false}, {"junctionToHost", dir / "host", true, true}};
+    std::string skipped;
+    for (const auto& link : links) {
+#ifndef _WIN32
+        if (link.junction) continue;
+#endif
+        if (!makeDirectoryLink(dir / link.name, link.target, link.junction)) {
+            skipped += std::string(skipped.empty() ? "" : ", ") + link.name;
+            continue;
+        }
+        const std::string path = dir / link.name + separator;
+        EXPECT_EQ(leadsToHostDirectory(path.c_str()), link.host) << link.name;
+        EXPECT_EQ(leadsToRoot(path.c_str()), !link.host) << link.name;
+    }
+    if (!skipped.empty()) GTEST_SKIP() << "the platform made no directory link for " << skipped;
 }
 
 TEST(FileSystemTest, CurrentDirectoryAndTheDirectoryOfAPath) {
