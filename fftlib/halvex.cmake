@@ -5,7 +5,15 @@
 #                    version script) or halvex.dll (exports only kfxcrFftNip, .def)
 #   halvex_internal  static library of the same objects for the project's own
 #                    tests and tools (never exported from the shared library)
+# and the install rules: the library, include/halvex.h, the CMake package
+# (halvex::halvex) and halvex.pc.
 include(${CMAKE_CURRENT_LIST_DIR}/engine/engine.cmake)
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(HALVEX_VERSION 1.0.0)
+# include/halvex.h: the callers' declarations, which the library's own include.
+set(HALVEX_PUBLIC_INCLUDE_DIR ${PROJECT_SOURCE_DIR}/include)
 
 set(HALVEX_FRAME_DIR ${CMAKE_CURRENT_LIST_DIR}/frame)
 set(HALVEX_FRAME_SOURCES
@@ -27,7 +35,8 @@ set_target_properties(halvex_objects PROPERTIES
   C_VISIBILITY_PRESET hidden
   CXX_VISIBILITY_PRESET hidden
   VISIBILITY_INLINES_HIDDEN ON)
-target_include_directories(halvex_objects PUBLIC ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(halvex_objects PUBLIC ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR}
+  ${HALVEX_PUBLIC_INCLUDE_DIR})
 project_target_options(halvex_objects)
 if(NOT WIN32)
   find_package(Threads REQUIRED)
@@ -73,7 +82,8 @@ else()
 endif()
 set_target_properties(halvex PROPERTIES
   C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-target_include_directories(halvex PRIVATE ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(halvex PRIVATE ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR}
+  PUBLIC $<BUILD_INTERFACE:${HALVEX_PUBLIC_INCLUDE_DIR}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 project_target_options(halvex)
 
 # --- The internal static library (tests and tools) ---
@@ -88,11 +98,34 @@ else()
   target_link_libraries(halvex_internal PUBLIC Threads::Threads)
   target_sources(halvex_internal INTERFACE ${HALVEX_FRAME_DIR}/internal_exit_posix.cpp)
 endif()
-target_include_directories(halvex_internal PUBLIC ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(halvex_internal PUBLIC ${HALVEX_FRAME_DIR} ${CMAKE_CURRENT_LIST_DIR}
+  ${HALVEX_PUBLIC_INCLUDE_DIR})
 project_target_options(halvex_internal)
 
-# --- Windows: a caller that declares the export __stdcall with six arguments
-# and links through the import library (built, for tests/fftlib_frame/
+# --- cmake --install BUILD --prefix DIR: what a caller builds against ---
+# bin/halvex.dll with lib/libhalvex.dll.a, or lib/libhalvex.so; the header;
+# lib/cmake/halvex (find_package(halvex) gives halvex::halvex); halvex.pc,
+# whose paths are relative to its own folder, so the copy works wherever
+# --prefix puts it.
+install(TARGETS halvex EXPORT halvexTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${HALVEX_PUBLIC_INCLUDE_DIR}/halvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+set(HALVEX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/halvex)
+install(EXPORT halvexTargets NAMESPACE halvex:: DESTINATION ${HALVEX_CMAKE_DIR})
+# (The version file also refuses a copy built for another pointer size.)
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/halvexConfigVersion.cmake
+  VERSION ${HALVEX_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/halvexConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/halvexConfigVersion.cmake
+  DESTINATION ${HALVEX_CMAKE_DIR})
+file(RELATIVE_PATH HALVEX_PC_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" HALVEX_PC_PREFIX "${HALVEX_PC_PREFIX}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/halvex.pc.in ${CMAKE_CURRENT_BINARY_DIR}/halvex.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/halvex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# --- Windows: a caller that includes halvex.h (__stdcall on i686, six
+# arguments) and links through the import library (built, for tests/fftlib_frame/
 # check_dll_exports.sh and for runs on Windows) ---
 if(WIN32)
   add_executable(halvex-stdcall-caller ${HALVEX_FRAME_DIR}/stdcall_caller.cpp)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test of the project: native tests, the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, the
-# fuzzers for a bounded time, and both Windows cross builds (warnings are errors).
+# fuzzers for a bounded time, halvex under emulated processors (the i686 Linux
+# build among them), and both Windows cross builds (warnings are errors).
 source "$(dirname "$0")/common.sh"
 # shellcheck disable=SC2086
 ensure_packages $PACKAGES_BASE
@@ -38,6 +39,9 @@ for fuzzer in "$BUILD"/fuzz/tests/fuzz/fuzz_*; do
     || { tail -n 40 "$BUILD/fuzz/$name.log"; status=1; }
   grep -E '^stat::number_of_executed_units' "$BUILD/fuzz/$name.log" || true
 done
+
+log "halvex under emulated processors: the i686 Linux build, the dispatch and widths"
+bash "$ROOT/scripts/test-cpus.sh" || status=1
 
 log "Windows x86-64 cross build"
 configure_build win64 -DWERROR=ON -DCMAKE_BUILD_TYPE=Release \

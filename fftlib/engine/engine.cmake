@@ -37,13 +37,16 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD6
 endif()
 # On 32-bit x86 the processor may lack SSE: only the vector variants get the
 # instruction sets (variant 4 SSE, variant 5 SSE2), and they realign the stack
-# for their vector spills, since 32-bit callers guarantee only 4 bytes. On
-# x86-64 SSE2 is the baseline and no flag is needed.
+# for their vector spills, since 32-bit callers guarantee only 4 bytes. Their
+# few scalar float operations (the 4-point transform) use SSE too, not the
+# x87's wider registers, so that they round as on x86-64: the vector variants
+# give the same bits on both. On x86-64 SSE2 is the baseline and no flag is
+# needed.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variant4.cpp PROPERTIES
-    COMPILE_OPTIONS "-msse;-mstackrealign")
+    COMPILE_OPTIONS "-msse;-mfpmath=sse;-mstackrealign")
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variant5.cpp PROPERTIES
-    COMPILE_OPTIONS "-msse2;-mstackrealign")
+    COMPILE_OPTIONS "-msse2;-mfpmath=sse;-mstackrealign")
 endif()
 # GCC turns the vector kernels' short copy loops (a staged column's streams,
 # 512 bytes each) into memcpy calls or string moves, whose start-up cost on

@@ -180,6 +180,11 @@ int32_t variantForClass(int32_t processorClass) {
     return walkPreferenceList(&scratch, 1, processorClass);
 }
 
+int32_t processorRunsVariant(const ProcessorInfo& info, int32_t v) {
+    if (v < 0 || v >= variantSlots) return 0;
+    return v < 4 || (v == 4 ? info.hasSse : info.hasSse2) ? 1 : 0;
+}
+
 int32_t forceVariant(int32_t v) {
     loadDispatchTable();
     return bindVariant(v);

@@ -32,10 +32,10 @@ _kfxcrFftNip@24:
     jmp *_halvexCallSlot
 )");
 
-#elif defined(__x86_64__) && defined(__ELF__)
+#elif (defined(__x86_64__) || defined(__i386__)) && defined(__ELF__)
 
-// Linux x86-64 (the stand-in loader): the same jump, except that a library
-// whose load failed (the slot is still null, see libraryAttach) stops with a
+// Linux (the stand-in loader): the same jump, except that a library whose
+// load failed (the slot is still null, see libraryAttach) stops with a
 // message instead of jumping to address 0; a Win32 host cannot reach this
 // case, since there the load itself fails.
 extern "C" [[noreturn]] void halvexExportNotBound();
@@ -44,6 +44,7 @@ extern "C" __attribute__((used)) void halvexExportNotBound() {
     std::abort();
 }
 
+#if defined(__x86_64__)
 asm(R"(
     .text
     .globl kfxcrFftNip
@@ -58,6 +59,29 @@ kfxcrFftNip:
     jmp halvexExportNotBound
     .size kfxcrFftNip, .-kfxcrFftNip
 )");
+#else
+// i686: position-independent code reaches the slot from the GOT's address,
+// which it computes into eax (free at a call; the arguments stay where the
+// caller pushed them).
+asm(R"(
+    .text
+    .globl kfxcrFftNip
+    .type kfxcrFftNip, @function
+    .p2align 4
+kfxcrFftNip:
+    call 0f
+0:
+    popl %eax
+    addl $_GLOBAL_OFFSET_TABLE_+[.-0b], %eax
+    movl halvexCallSlot@GOTOFF(%eax), %eax
+    testl %eax, %eax
+    jz 1f
+    jmp *%eax
+1:
+    jmp halvexExportNotBound
+    .size kfxcrFftNip, .-kfxcrFftNip
+)");
+#endif
 
 #else
 

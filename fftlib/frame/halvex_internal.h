@@ -6,11 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define HALVEX_STDCALL __stdcall
-#else
-#define HALVEX_STDCALL
-#endif
+// The export, its type and calling convention (HALVEX_STDCALL) come from the
+// public header: every variant body is stored as a TransformEntry, so a body
+// that no longer matches the callers' declaration does not compile.
+#include "halvex.h"
 
 // The thread-local variables that every transform reads (POSIX): the
 // initial-exec model reads them with one load from the thread pointer, where
@@ -45,6 +44,15 @@ enum : int32_t {
     statusBadLength = -14
 };
 
+// The public header names the two statuses the library reports and the flags
+// by the values that reportError receives and the entry bodies test.
+static_assert(HALVEX_STATUS_OUT_OF_MEMORY == statusOutOfMemory && HALVEX_STATUS_BAD_ARGUMENT == statusBadArgument,
+              "halvex.h's statuses");
+static_assert(HALVEX_FORWARD == 1 && HALVEX_INVERSE == 2 && HALVEX_INIT_ONLY == 4 && HALVEX_RELEASE == 8 &&
+                  HALVEX_NO_SCALE == 16 && HALVEX_NATURAL_ORDER == 32 && HALVEX_INPUT_BITREV == 64 &&
+                  HALVEX_OUTPUT_BITREV == 128 && HALVEX_MAX_ORDER == orderSlots - 1,
+              "halvex.h's flags and orders: entry_body.inc tests these values");
+
 typedef int32_t (*ErrorHandler)(int32_t status, const char* funcName, const char* context,
                                 const char* file, int32_t line);
 
@@ -63,9 +71,7 @@ struct ThreadContext {
 };
 
 // The signature of the export and of each variant's transform entry.
-typedef void(HALVEX_STDCALL* TransformEntry)(const float* reInSamps, const float* imInSamps,
-                                             float* reOutSamps, float* imOutSamps,
-                                             int32_t order, int32_t flags);
+typedef HalvexFftFunction TransformEntry;
 
 // --- Per-thread context (library load and thread life cycle) ---
 
@@ -106,12 +112,8 @@ const char* statusText(int32_t status);
 // from the shared library (everything but kfxcrFftNip is hidden).
 // ===========================================================================
 
-// The export: a jump through the call slot (halvexCallSlot) that the dispatch
-// writes at load. Declared here for the project's own callers; the plug-in
-// declares it itself (stdcall on i686, six arguments, no result).
-extern "C" void HALVEX_STDCALL kfxcrFftNip(const float* reInSamps, const float* imInSamps,
-                                           float* reOutSamps, float* imOutSamps,
-                                           int32_t order, int32_t flags);
+// The export kfxcrFftNip (declared in halvex.h) is a jump through the call
+// slot (halvexCallSlot) that the dispatch writes at load.
 
 // --- Per-thread context: release and inspection ---
 
@@ -218,6 +220,10 @@ int32_t boundVariant();
 // What the library binds for a class on this build, without writing any slot:
 // the walk over a copy of the real table. -1 when nothing binds.
 int32_t variantForClass(int32_t processorClass);
+// Pure: 1 when a processor of this record executes variant v's instructions
+// (0 to 3 x87 alone, 4 SSE, 5 SSE2), else 0 (also for v outside 0..5). The
+// classes never bind one it cannot; forcing one makes the next transform fault.
+int32_t processorRunsVariant(const ProcessorInfo& info, int32_t v);
 // Test and tool hook: bind variant v of the real table now (outside the load);
 // 1 on success, 0 when v is outside 0..5 or its entry is missing. Not for use
 // while other threads call the export.

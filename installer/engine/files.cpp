@@ -1,6 +1,6 @@
 // Copying one file under its overwrite policy, the file dates of the overwrite
-// question, removing every old copy of a file from a directory tree, host
-// directories and the Yes/No question.
+// question, removing every old copy of a file from a directory tree, and the
+// Yes/No question.
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +9,7 @@
 #include "../script/text.h"
 #include "files.h"
 #include "format.h"
+#include "hostdir.h"
 
 namespace {
 
@@ -21,45 +22,7 @@ bool sameNameIgnoringCase(const char* a, const char* b) {
     return *a == *b;
 }
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
-// Skips one path part and the separators after it; returns its length.
-size_t skipPart(const char*& p) {
-    const char* start = p;
-    while (*p && !isSeparator(*p)) ++p;
-    size_t length = static_cast<size_t>(p - start);
-    while (isSeparator(*p)) ++p;
-    return length;
-}
-
 }  // namespace
-
-bool isHostDirectory(const char* directory) {
-    if (!directory) return false;
-    const char* p = directory;
-    if (((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) && p[1] == ':') {
-        p += 2;
-    } else if (isSeparator(p[0]) && isSeparator(p[1])) {
-        p += 2;  // "\\server\share" is a root of its own
-        skipPart(p);
-        skipPart(p);
-    }
-    while (isSeparator(*p)) ++p;
-    // Windows drops the trailing dots and blanks of a part, so a part made of
-    // them names the directory it stands in; ".." leaves one part.
-    int depth = 0;
-    while (*p) {
-        const char* part = p;
-        size_t length = skipPart(p);
-        if (length == 2 && part[0] == '.' && part[1] == '.') {
-            if (depth > 0) --depth;
-            continue;
-        }
-        while (length > 0 && (part[length - 1] == '.' || part[length - 1] == ' ')) --length;
-        if (length > 0) ++depth;
-    }
-    return depth > 0;
-}
 
 const char* monthName(int month) {
     static const char* const names[13] = {"",     "January ", "February ", "March",   "April",    "May",
@@ -98,7 +61,7 @@ bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir
                     const Variant& variant) {
     bool ask = overwriteKeyword == keywordAsk || overwriteKeyword == keywordAskIfDiffer;
     if (!ask && overwriteKeyword != keywordOverwrite && overwriteKeyword != keywordNotOverwrite) return true;
-    if (!isHostDirectory(destDir)) return false;
+    if (!leadsToHostDirectory(destDir) || !isContainedName(name)) return false;
 
     // A path that does not fit in MAX_PATH is refused: the copy fails.
     char source[fsMaxPath], destination[fsMaxPath];
@@ -128,9 +91,11 @@ bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir
     return fsCopyFile(source, destination, false);
 }
 
-bool removeMatchingFiles(const char* name, const char* directory) {
-    if (!name) name = "";
-    if (!isHostDirectory(directory)) return false;
+namespace {
+
+// The walk below a host directory that was found sound: plain directories
+// only, so no link, junction or mount point leads it elsewhere.
+bool removeBelow(const char* name, const char* directory) {
     char pattern[fsMaxPath];
     if (!joinText(pattern, sizeof pattern, directory, "*")) return false;
     FsFindData entry;
@@ -150,13 +115,20 @@ bool removeMatchingFiles(const char* name, const char* directory) {
         unsigned long attributes = fsGetAttributes(path);
         if (attributes == fsAttributeDirectory) {
             char below[fsMaxPath];
-            if (joinText(below, sizeof below, path, "\\")) removeMatchingFiles(name, below);
+            if (joinText(below, sizeof below, path, "\\")) removeBelow(name, below);
         } else if (wanted && !fsDeleteFile(path)) {
             ok = false;
         }
     } while (ok && fsFindNext(find, &entry));
     fsFindClose(find);
     return ok;
+}
+
+}  // namespace
+
+bool removeMatchingFiles(const char* name, const char* directory) {
+    if (!leadsToHostDirectory(directory)) return false;
+    return removeBelow(name ? name : "", directory);
 }
 
 int askYesNo(const char* text, bool defaultYes, const Variant* variant) {

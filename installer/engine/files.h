@@ -17,21 +17,20 @@ enum {
 // when copied or, by the policy, left alone. A source or destination path that
 // does not fit in MAX_PATH (259 characters) is refused: the copy fails. The
 // overwrite question is composed in 4096 bytes and cut to fit. A destDir that
-// is not a host directory (isHostDirectory) fails the copy.
+// is not a host directory by its text and by where it leads
+// (leadsToHostDirectory), and a name that would leave it (isContainedName),
+// fail the copy.
 bool copyWithPolicy(const char* name, const char* sourceDir, const char* destDir, int overwriteKeyword,
                     const Variant& variant);
 // Deletes every file called name (ASCII case ignored) in the tree under
 // directory (ending in a separator). Only plain directories (attributes
-// exactly FILE_ATTRIBUTE_DIRECTORY) are walked into. An entry whose path does
+// exactly FILE_ATTRIBUTE_DIRECTORY) are walked into: no link, junction or
+// mount point. An entry whose path does
 // not fit in MAX_PATH cannot be named: a wanted file makes the walk fail as an
 // undeletable one does, anything else is passed over.
-// A root or empty directory is refused: the walk would sweep a whole drive.
+// A directory that is a root, leads to one or cannot be resolved is refused:
+// the walk would sweep a whole drive.
 bool removeMatchingFiles(const char* name, const char* directory);
-// True when directory lies below a drive or share root. An empty text, "\",
-// "/", "X:", "X:\" and "\\server\share\" (also spelt with "." or ".." parts)
-// are refused wherever a host directory is taken or used: a removal walk there
-// would sweep the whole drive, or the package's own directory.
-bool isHostDirectory(const char* directory);
 // A Yes/No question captioned with the Variant's title; No is the default button unless defaultYes. Returns
 // answerYes or answerNo.
 int askYesNo(const char* text, bool defaultYes, const Variant* variant);

@@ -7,6 +7,7 @@
 #include "../platform/ui.h"
 #include "../script/text.h"
 #include "files.h"
+#include "hostdir.h"
 #include "hosts.h"
 #include "format.h"
 

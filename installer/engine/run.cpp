@@ -3,6 +3,7 @@
 #include "../script/reader.h"
 #include "../script/text.h"
 #include "files.h"
+#include "hostdir.h"
 #include "hosts.h"
 #include "run.h"
 #include "format.h"
@@ -33,14 +34,16 @@ void copyFailed(char* errorText, size_t errorSize, const Variant& variant, const
 }
 
 // Settles the directory that receives the plug-in files, in host.plugDir.
-// False when the composed directory does not fit, or would be composed from a
-// root: the plug-in copies fail.
+// False when the composed directory does not fit, would be composed from a
+// root, or a plug-ins or filters name would lead out of the host: nothing is
+// created and the plug-in copies fail.
 bool settlePluginDir(HostEntry& host, const Variant& variant) {
     const char* pluginsName = orEmpty(cell(variant.defaultPluginsDir, 0, 0));
     const char* filtersName = orEmpty(cell(variant.defaultFiltersDir, 0, 0));
     char directory[hostTextSize];
+    bool contained = isContainedName(filtersName) && (host.kind != hostAppOnly || isContainedName(pluginsName));
     if (host.kind == hostAppOnly) {
-        if (!isHostDirectory(host.appDir)) {
+        if (!contained || leadsToRoot(host.appDir)) {
             copyText(host.plugDir, sizeof host.plugDir, host.appDir);  // named by the error
             return false;
         }
@@ -50,6 +53,7 @@ bool settlePluginDir(HostEntry& host, const Variant& variant) {
         return true;
     }
     if (host.kind == hostAppAndPlugDir) {
+        if (!contained || leadsToRoot(host.plugDir)) return false;
         if (!joinText(directory, sizeof directory, host.plugDir, filtersName, "\\")) return false;
         copyText(host.plugDir, sizeof host.plugDir, directory);
     }
@@ -62,9 +66,10 @@ bool removeOldCopies(const HostEntry& host, char* errorText, size_t errorSize, c
     for (const TextRow& row : variant.files.rows) {
         FileEntry file = fileEntry(row);
         bool wanted = file.uninstallPolicy == keywordAsk || file.uninstallPolicy == keywordDoUninstall;
-        // A root or empty directory is refused before anything is asked, as a
-        // copy into it would be.
-        if (wanted && !isHostDirectory(host.appDir)) {
+        // A root or empty directory, one that leads to a root, and a name
+        // that would lead out of it are refused before anything is asked, as
+        // a copy would be. A missing directory fails the walk (message 13).
+        if (wanted && (leadsToRoot(host.appDir) || !isContainedName(file.name))) {
             copyFailed(errorText, errorSize, variant, file.name, host.appDir);
             return false;
         }

@@ -1,9 +1,10 @@
 // The file-system platform layer of setup, in Win32 terms. The Windows build
 // passes the calls to CopyFileA, FindFirstFileA/FindNextFileA/FindClose,
-// GetFileAttributesA, CreateFileA/GetFileTime/FileTimeToLocalFileTime/
-// FileTimeToSystemTime, CreateDirectoryA, DeleteFileA, Get/SetCurrentDirectoryA
-// and _splitpath. The Linux build is a POSIX stand-in: both '\' and '/'
-// separate directories, and the attributes, times and failures follow Windows.
+// GetFileAttributesA, CreateFileA/GetFileType/ReadFile/GetFileTime/
+// FileTimeToLocalFileTime/FileTimeToSystemTime, GetFinalPathNameByHandleW,
+// CreateDirectoryA, DeleteFileA, Get/SetCurrentDirectoryA and _splitpath. The
+// Linux build is a POSIX stand-in: both '\' and '/' separate directories, and
+// the attributes, times and failures follow Windows.
 #pragma once
 #include <cstddef>
 
@@ -58,19 +59,27 @@ typedef void* FsFile;  // a file opened for reading; null when it could not be o
 unsigned long fsLastError();
 
 // Copies a file. With failIfExists an existing target makes it fail; without,
-// the target is replaced. The copy keeps the source's last-write time.
+// the target is replaced. The copy keeps the source's last-write time. On
+// Linux a source or target that is not a regular file fails the copy at once.
 bool fsCopyFile(const char* from, const char* to, bool failIfExists);
 
-// Lists the entries matching pattern ("dir\*"), "." and ".." included.
+// Lists the entries matching pattern ("dir\*"), "." and ".." included. On
+// Linux a name holding a backslash is passed over: it would be read as a path.
 FsFind fsFindFirst(const char* pattern, FsFindData* data);
 bool fsFindNext(FsFind find, FsFindData* data);
 void fsFindClose(FsFind find);
 
-// The attributes of a path, or fsInvalidAttributes.
+// The attributes of a path, or fsInvalidAttributes. On Linux a link, and a
+// directory on another mount than the directory it stands in, carry
+// fsAttributeReparsePoint, as links and mounted folders do on Windows.
 unsigned long fsGetAttributes(const char* path);
 
-// Opens an existing file for reading, sharing reading only.
+// Opens an existing regular file for reading, sharing reading only. A
+// directory, FIFO, device or socket is refused (fsErrorAccessDenied) without
+// being waited on: on Linux its type is looked at before it is opened.
 FsFile fsOpenForRead(const char* path);
+// Reads up to size bytes; *got is 0 at the end of the file.
+bool fsReadFile(FsFile file, void* buffer, unsigned long size, unsigned long* got);
 bool fsGetLastWriteTime(FsFile file, FileTime* time);
 void fsCloseFile(FsFile file);
 bool fsFileTimeToLocal(const FileTime* utc, FileTime* local);
@@ -86,6 +95,13 @@ bool fsDeleteFile(const char* path);
 // or the size needed (NUL included) when it does not fit, buffer untouched.
 unsigned long fsGetCurrentDirectory(char* buffer, unsigned long size);
 bool fsSetCurrentDirectory(const char* path);
+
+// Where a directory leads: its absolute path with every link, junction, mount
+// point and "." or ".." part resolved (Linux: realpath; Windows: the final
+// path of the opened directory, spelt "\\?\X:\...", "\\?\UNC\..." or
+// "\\?\GLOBALROOT\Device\..."). False, out untouched, when it cannot be
+// resolved or the result does not fit into size bytes.
+bool fsFinalPath(const char* directory, char* out, size_t size);
 
 // The drive and directory of a file's path, joined again ("D:\Tools\Host\"
 // for "D:\Tools\Host\host.exe"). False, out untouched, when they do not fit

@@ -2,11 +2,11 @@
 // licence page, and runSetup, which loads the script and walks the pages.
 #include "flow.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "platform/fs.h"
 #include "script/reader.h"
 #include "script/text.h"
 
@@ -35,13 +35,22 @@ void appendItem(TextTable& items, const TextTable& intro, const TextTable& comme
     items.rows.push_back(row);
 }
 
-// Reads a whole file into text; false when it cannot be read. Reading in chunks
-// needs no seekable file and no size limit.
-bool readWholeFile(FILE* file, std::string& text) {
-    char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    return !ferror(file);
+const size_t licenceLimit = 16u << 20;  // bytes: a longer licence text is refused
+
+// Reads a whole regular file into text; false when it cannot be opened or
+// read, is no regular file (a FIFO is not waited on) or is longer than the
+// limit. Reading in chunks needs no seekable file.
+bool readWholeFile(const char* name, std::string& text) {
+    FsFile file = fsOpenForRead(name);
+    if (!file) return false;
+    std::vector<char> chunk(65536);
+    unsigned long got = 0;
+    bool ok;
+    while ((ok = fsReadFile(file, chunk.data(), static_cast<unsigned long>(chunk.size()), &got)) && got > 0 &&
+           text.size() + got <= licenceLimit)
+        text.append(chunk.data(), got);
+    fsCloseFile(file);
+    return ok && got == 0;
 }
 
 }  // namespace
@@ -140,15 +149,8 @@ int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** ch
 int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner) {
     const char* name = cell(variant.license, 0, 0);
     if (!name || !*name) return resultNext;
-    FILE* file = fopen(name, "rb");
-    if (!file) {
-        showVariantError(variant);
-        return resultCancel;
-    }
     std::string content;
-    const bool read = readWholeFile(file, content);
-    fclose(file);
-    if (!read) {
+    if (!readWholeFile(name, content)) {
         showVariantError(variant);
         return resultCancel;
     }

@@ -19,5 +19,6 @@ int showWelcomePage(Script& script, bool* shown = nullptr);
 int runSetPage(Set* set, ModuleHandle instance, WindowHandle owner, Variant** chosenVariant,
                HostTable& hosts, bool welcomeShown);
 // The Variant's licence page; resultNext without a page when it names no
-// file, resultCancel after the Variant's error box when the file cannot be read.
+// file, resultCancel after the Variant's error box when the file cannot be read,
+// is no regular file or is longer than 16 MiB.
 int showLicencePage(Variant& variant, ModuleHandle instance, WindowHandle owner);

@@ -1,9 +1,11 @@
 // What no transcript reaches: the bounds and refusals of the message formats,
 // every report of a malformed hive (a run reads only up to the first), the
 // removal walk over trees the case format cannot lay out (read-only entries,
-// links), the engine's own refusal of roots, which discovery never lets through,
-// and the file-open dialog's current directory and root choices.
+// links, mounts), the engine's own refusal of roots, which discovery never lets
+// through, of folders that lead to one and of names that lead out, and the
+// file-open dialog's current directory and root choices.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <climits>
@@ -173,14 +175,37 @@ TEST(RemovalTest, OnlyPlainDirectoriesAreWalked) {
     EXPECT_TRUE(fs::exists(app + "f.8bf"));
 }
 
+// A folder on another mount, another file system or a bind mount of the same
+// one, is not walked into, as Windows walks into no mounted folder.
+TEST(RemovalTest, OtherMountsAreNotWalked) {
+    TempDir dir;
+    const std::string app = dir / "app/";
+    for (const char* folder : {"app/tmpfs", "app/bound", "elsewhere"}) fs::create_directories(dir / folder);
+    writeFile(dir / "elsewhere/f.8bf", "x");
+    if (mount("none", (app + "tmpfs").c_str(), "tmpfs", 0, nullptr) != 0 ||
+        mount((dir / "elsewhere").c_str(), (app + "bound").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        const int error = errno;
+        umount2((app + "tmpfs").c_str(), MNT_DETACH);
+        GTEST_SKIP() << "no mount can be made here: " << std::strerror(error);
+    }
+    writeFile(app + "tmpfs/f.8bf", "x");
+    writeFile(app + "f.8bf", "x");
+    EXPECT_TRUE(removeMatchingFiles("f.8bf", app.c_str()));
+    EXPECT_FALSE(fs::exists(app + "f.8bf"));
+    for (const char* kept : {"app/tmpfs/f.8bf", "app/bound/f.8bf"}) EXPECT_TRUE(fs::exists(dir / kept)) << kept;
+    for (const char* mounted : {"app/tmpfs", "app/bound"}) umount2((dir / mounted).c_str(), MNT_DETACH);
+}
+
 // Whatever discovery lets through, no removal walk, copy or plug-in folder
-// works on a whole drive or share: such a host fails like a failed copy,
-// before anything is asked.
+// works on a whole drive or share, nor in a folder that leads to the root:
+// such a host fails like a failed copy, before anything is asked.
 TEST(RemovalTest, NoRootIsEverAHost) {
-    TempDir dir;  // the current directory, where "C:" would be a folder: nothing is made in it
+    TempDir dir;  // the current directory, where "C:" would be a folder: nothing else is made in it
     char saved[4096];
     ASSERT_TRUE(getcwd(saved, sizeof saved) && chdir(dir.path().c_str()) == 0);
-    for (const char* root : {"", "/", "\\", "C:", "C:\\", "\\\\srv\\share\\", "/tmp/..", "D:\\. .\\"}) {
+    ASSERT_EQ(symlink("/", "toRoot"), 0);
+    for (const char* root : {"", "/", "\\", "C:", "C:\\", "\\\\srv\\share\\", "/tmp/..", "D:\\. .\\",
+                             "toRoot\\", "/proc/self/root/", "\\\\?\\UNC\\srv\\share\\"}) {
         EXPECT_FALSE(removeMatchingFiles("x.dll", root)) << root;
         EXPECT_FALSE(copyWithPolicy("x.dll", "/tmp/", root, keywordOverwrite, Variant())) << root;
         for (const char* uninstall : {"Ask", "doNotUninstall"}) {
@@ -196,8 +221,52 @@ TEST(RemovalTest, NoRootIsEverAHost) {
         }
     }
     EXPECT_EQ(boxes, 0);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     ASSERT_EQ(chdir(saved), 0);
+}
+
+// Names from the script that would lead out of the host fail the host with
+// message 12 (the file and the folder it was meant for) before anything is
+// removed, copied or made for them; a plain sub-folder is fine.
+TEST(RemovalTest, NamesThatLeadOutAreRefused) {
+    TempDir dir;
+    for (const char* folder : {"pkg/sub", "app/Plug-ins", "app/sub", "out"}) fs::create_directories(dir / folder);
+    writeFile(dir / "pkg/x.dll", "new");
+    writeFile(dir / "pkg/sub/x.dll", "new");
+    writeFile(dir / "out/x.dll", "planted");
+    // The file's name, its target and uninstall policy, the plug-ins and
+    // filters names, whether the host knows its plug-in folder, and the
+    // folder the error names (null: installed).
+    const struct { const char *name, *target, *uninstall, *plugins, *filters; bool plugDir; const char* into; }
+        rows[] = {
+        {"..\\out\\x.dll", "progdir", "doUninstall", "P", "F", false, "app/"},
+        {"../out/x.dll", "nowhere", "Ask", "P", "F", false, "app/"},
+        {"C:x.dll", "progdir", "doNotUninstall", "P", "F", false, "app/"},
+        {"/x.dll", "plugdir", "doNotUninstall", "P", "F", false, "app/"},
+        {"sub\\.. \\..\\x.dll", "progdir", "doNotUninstall", "P", "F", false, "app/"},
+        {"x.dll:stream", "progdir", "doNotUninstall", "P", "F", false, "app/"},
+        {"x.dll", "plugdir", "doNotUninstall", "..\\out", "F", false, "app/"},
+        {"x.dll", "plugdir", "doNotUninstall", "P", "..\\..\\out", true, "app/Plug-ins/"},
+        {"x.dll", "progdir", "doNotUninstall", "..\\out", "...", false, nullptr},
+        {"sub\\x.dll", "progdir", "doUninstall", "..", "..", true, nullptr}};
+    for (const auto& row : rows) {
+        Variant variant;
+        variant.files.rows.push_back(
+            TextRow{{row.name, dir / "pkg/", row.target, row.uninstall, "doInstall", "Overwrite"}});
+        variant.defaultPluginsDir.rows.push_back(TextRow{{row.plugins}});
+        variant.defaultFiltersDir.rows.push_back(TextRow{{row.filters}});
+        variant.messages.rows.push_back(TextRow{{"12", "%s into %s"}});
+        HostEntry host{};
+        copyText(host.appDir, sizeof host.appDir, (dir / "app/").c_str());
+        copyText(host.plugDir, sizeof host.plugDir, (dir / "app/Plug-ins/").c_str());
+        host.kind = row.plugDir ? hostAppAndPlugDir : hostAppOnly;
+        char error[512] = "";
+        EXPECT_EQ(installIntoHost(host, error, sizeof error, variant), !row.into) << row.name;
+        EXPECT_EQ(std::string(error), row.into ? row.name + std::string(" into ") + dir / row.into : "") << row.name;
+        EXPECT_EQ(readFile(dir / "out/x.dll"), "planted") << row.name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1) << row.name;
+    }
+    EXPECT_EQ(readFile(dir / "app/sub/x.dll"), "new");
 }
 
 // A program chosen at a root, or named without a folder, would make a whole

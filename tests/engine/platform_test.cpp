@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "engine/hostdir.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
 #include "support.h"
@@ -145,9 +146,17 @@ TEST_F(RegistryTest, BuffersThatAreTooSmallReportMoreData) {
 
 #ifndef _WIN32
 // Runs call as the user nobody, to whom access checks apply even in a test
-// run as root; false when the user cannot be changed.
+// run as root; false when the user cannot be changed, as in a run by another
+// user (confine.sh makes that user root of a namespace of its own, where
+// nobody does not exist). The root of the machine can always change it.
 bool asNobody(const std::function<void()>& call) {
-    if (geteuid() != 0 || seteuid(65534) != 0) return false;
+    if (geteuid() != 0 || seteuid(65534) != 0) {
+        std::ifstream map("/proc/self/uid_map");
+        std::string inside, outside;
+        map >> inside >> outside;
+        EXPECT_FALSE(geteuid() == 0 && outside == "0") << "root could not become the user nobody";
+        return false;
+    }
     call();
     return seteuid(0) == 0;
 }
@@ -155,10 +164,23 @@ bool asNobody(const std::function<void()>& call) {
 TEST_F(RegistryTest, WithoutAReadableHiveEveryOpenFails) {
     writeFile(*dir / "private.reg", hiveText);
     chmod((*dir / "private.reg").c_str(), 0600);
+    // Special files are not read (a FIFO would be waited on), nor more than
+    // 16 MiB: a hive of just that size is read (and holds no key).
+    mkfifo((*dir / "fifo.reg").c_str(), 0644);
+    symlink("/dev/zero", (*dir / "zero.reg").c_str());
+    for (off_t size : {off_t(16) << 20, (off_t(16) << 20) + 1}) {
+        const std::string name = *dir / std::to_string(size);
+        writeFile(name, "");
+        EXPECT_EQ(truncate(name.c_str(), size), 0);
+    }
     const std::pair<const char*, long> rows[] = {{nullptr, registryFileNotFound}, {"", registryFileNotFound},
                                                  {"missing.reg", registryFileNotFound},
                                                  {"hive.reg/x", registryFileNotFound},
-                                                 {"private.reg", registryAccessDenied}};
+                                                 {"private.reg", registryAccessDenied},
+                                                 {"fifo.reg", registryAccessDenied},
+                                                 {"zero.reg", registryAccessDenied},
+                                                 {"16777216", registryFileNotFound},
+                                                 {"16777217", registryAccessDenied}};
     long result = registrySuccess;
     for (const auto& row : rows) {
         if (row.first) setenv("SETUP_REGISTRY", (*row.first ? *dir / row.first : std::string()).c_str(), 1);
@@ -208,6 +230,8 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
     writeFile(dir / "private", "private");
     chmod((dir / "private").c_str(), 0600);
     symlink((dir / "loop").c_str(), (dir / "loop").c_str());
+    mkfifo((dir / "fifo").c_str(), 0644);
+    symlink("/dev/zero", (dir / "zero").c_str());
 #endif
     const std::string tooLong(300, 'n');
     const Step steps[] = {
@@ -230,6 +254,15 @@ TEST(FileSystemTest, CallsSucceedAndFailAsOnWindows) {
         {createDirectory, "src\\x", "", false, fsErrorPathNotFound, "", ""},
         {attributes, "src\\x", "", false, fsErrorPathNotFound, "", ""},
         {openFile, "loop", "", false, fsErrorAccessDenied, "", "", true},
+        // No FIFO, device or socket is opened, as source or target: nothing
+        // waits. "nul" is the null device in every Windows folder.
+        {openFile, "nul", "", false, 0, "", ""},
+        {openFile, "fifo", "", false, fsErrorAccessDenied, "", "", true},
+        {openFile, "zero", "", false, fsErrorAccessDenied, "", "", true},
+        {copyReplacing, "fifo", "sub\\f", false, fsErrorAccessDenied, "sub/f", "-", true},
+        {copyNew, "zero", "sub\\z", false, fsErrorAccessDenied, "sub/z", "-", true},
+        {copyReplacing, "src", "fifo", false, fsErrorAccessDenied, "", "", true},
+        {copyReplacing, "src", "zero", false, fsErrorAccessDenied, "", "", true},
         {attributes, tooLong.c_str(), "", false, fsErrorAccessDenied, "", "", true},
         {copyNew, "private", "sub/p", false, fsErrorAccessDenied, "sub/p", "-", true, true},
         {copyReplacing, "src", "p", false, fsErrorAccessDenied, "p", "-", true, true},
@@ -289,6 +322,8 @@ TEST(FileSystemTest, AttributesAndListings) {
         {"dangling", fsAttributeReparsePoint}, {"fifo", fsAttributeSystem}, {"File.TXT", fsAttributeNormal}};
     for (const auto& entry : exact) EXPECT_EQ(attributes(entry.first), entry.second) << entry.first;
     for (const char* name : {"link", "dangling", "fifo"}) unlink((dir / name).c_str());
+    // No Windows name holds a backslash: such a name is never listed.
+    writeFile(dir / "back\\slash.txt", "x");
 #endif
     // Each pattern with the names it lists, sorted.
     const struct { const char *pattern, *names; } listings[] = {
@@ -346,19 +381,101 @@ TEST(FileSystemTest, TimesAndCalendarDates) {
         EXPECT_EQ(std::vector<unsigned short>({out.year, out.month, out.dayOfWeek, out.day, out.hour, out.minute,
                                                out.second, out.milliseconds}), row.date) << row.ticks;
     }
-    // Local time is the system time zone's: one hour east in January, set here
-    // on Linux (a POSIX rule needs no zone files) and by the Windows run.
+    // Local time is the system time zone's. Linux: one hour east, set here (a
+    // POSIX rule needs no zone files). Windows moves every time by the bias in
+    // force now, daylight saving time included, whatever the zone.
 #ifdef _WIN32
-    const char* zone = std::getenv("TZ");
-    if (!zone || std::string(zone) != "Europe/Berlin") return;
+    TIME_ZONE_INFORMATION zone;
+    const DWORD now = GetTimeZoneInformation(&zone);
+    const long long east = -60ll * (zone.Bias + (now == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                                                 : now == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                                                : 0));
 #else
     setenv("TZ", "CET-1", 1);
     tzset();
+    const long long east = 3600;
 #endif
     const FileTime utc{133497956960000000ull};  // 2024-01-15 12:34:56 UTC
     FileTime local;
     ASSERT_TRUE(fsFileTimeToLocal(&utc, &local));
-    EXPECT_EQ(static_cast<long long>(local.ticks - utc.ticks), 3600 * 10000000ll);
+    EXPECT_EQ(static_cast<long long>(local.ticks - utc.ticks), east * 10000000ll);
+}
+
+// Makes link a link to the directory target: a symbolic link, or on Windows
+// with junction a junction; false when the platform made none (Wine 8's
+// CreateSymbolicLinkW reports success and makes nothing).
+bool makeDirectoryLink(const std::string& link, const std::string& target, bool junction) {
+#ifdef _WIN32
+    if (junction)
+        std::system(("mklink /J \"" + link + "\" \"" + target + "\" >NUL 2>&1").c_str());
+    else
+        CreateSymbolicLinkA(link.c_str(), target.c_str(),
+                            SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    return !junction && symlink(target.c_str(), link.c_str()) == 0;
+#endif
+}
+
+// The root rule over the Win32 prefixed spellings, and over where a directory
+// leads: a link to a root is a root, and a folder that cannot be resolved is
+// no host.
+TEST(HostDirectoryTest, RootsBySpellingAndByWhereTheyLead) {
+    const std::pair<const char*, bool> spellings[] = {
+        {"\\\\?\\C:\\", false}, {"//?/c:/", false}, {"\\\\.\\C:\\", false}, {"\\??\\C:\\", false},
+        {"\\\\?\\UNC\\srv\\share\\", false}, {"\\\\.\\UNC\\srv\\share\\", false},
+        {"\\??\\UNC\\srv\\share\\", false}, {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\", false},
+        {"\\\\?\\GLOBALROOT\\??\\UNC\\srv\\share", false}, {"\\\\?\\GLOBALROOT\\Device\\Mup\\srv\\share\\", false},
+        {"\\\\?\\Volume{00000000-0000-0000-0000-000000000043}\\", false}, {"\\\\.\\PhysicalDrive0", false},
+        {"\\\\?\\C:\\Host\\..\\", false}, {"\\\\.\\C:\\..\\D:\\", false}, {"\\\\?\\", false}, {"\\\\", false},
+        {"\\\\?\\C:\\Host\\", true}, {"\\\\.\\C:\\Host", true}, {"\\??\\UNC\\srv\\share\\Host\\", true},
+        {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\Host\\", true},
+        {"\\\\?\\GLOBALROOT\\Device\\Mup\\srv\\share\\Host\\", true}};
+    for (const auto& row : spellings) EXPECT_EQ(isHostDirectory(row.first), row.second) << row.first;
+
+    TempDir dir;
+    const char separator = dir.path().back();
+    const std::string missing = dir / "missing" + separator;
+    EXPECT_FALSE(leadsToHostDirectory(missing.c_str()));  // cannot be resolved: no host,
+    EXPECT_FALSE(leadsToRoot(missing.c_str()));           // but no root: its walk fails by itself
+#ifdef _WIN32
+    EXPECT_TRUE(leadsToHostDirectory(("\\\\?\\" + dir.path()).c_str()));
+    // Wine makes no links itself, but follows those of the system it runs on.
+    if (underWine()) {
+        EXPECT_TRUE(isHostDirectory("Z:\\proc\\self\\root\\"));
+        EXPECT_TRUE(leadsToRoot("Z:\\proc\\self\\root\\"));
+    }
+#else
+    EXPECT_TRUE(leadsToHostDirectory(dir.path().c_str()));
+    EXPECT_TRUE(leadsToRoot("/proc/self/root/"));
+#endif
+}
+
+// Links the test makes itself (on Windows also junctions): one to a root is a
+// root, one to a folder below it a host directory.
+TEST(HostDirectoryTest, LinksToARootAreRoots) {
+    TempDir dir;
+    fs::create_directory(dir / "host");
+    const std::string root = dir.path().substr(0, dir.path().find_first_of("\\/") + 1);  // "/" or "C:\"
+    const char separator = dir.path().back();
+    const struct { const char* name; std::string target; bool junction, host; } links[] = {
+        {"toRoot", root, false, false}, {"toHost", dir / "host", false, true},
+        {"junctionToRoot", root, true, false}, {"junctionToHost", dir / "host", true, true}};
+    std::string skipped;
+    for (const auto& link : links) {
+#ifndef _WIN32
+        if (link.junction) continue;
+#endif
+        if (!makeDirectoryLink(dir / link.name, link.target, link.junction)) {
+            skipped += std::string(skipped.empty() ? "" : ", ") + link.name;
+            continue;
+        }
+        const std::string path = dir / link.name + separator;
+        EXPECT_EQ(leadsToHostDirectory(path.c_str()), link.host) << link.name;
+        EXPECT_EQ(leadsToRoot(path.c_str()), !link.host) << link.name;
+    }
+    if (!skipped.empty()) GTEST_SKIP() << "the platform made no directory link for " << skipped;
 }
 
 TEST(FileSystemTest, CurrentDirectoryAndTheDirectoryOfAPath) {

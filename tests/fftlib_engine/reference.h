@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <cstdint>
 #include <vector>
 
@@ -61,5 +62,38 @@ inline double relativeError(const float* re, const float* im, const Spectrum& X,
     return std::sqrt(err / std::max(ref, 1e-300));
 }
 
-// The relative RMS error every variant keeps within: sqrt(order)·FLT_EPSILON (order 0 as 1).
-inline double errorBound(int order) { return std::sqrt(double(std::max(order, 1))) * FLT_EPSILON; }
+// The documented LeafSize of each variant, as an order.
+const int leafOrders[] = {10, 10, 10, 10, 10, 14};
+
+// The constant a variant multiplies by in place of √½ on the path that flags
+// choose at this order, as bits; 0 where the path has none. Variants 0 to 3
+// run their DIF leaf (0.707107 in variant 0) for bit-reversed output from
+// natural input, from 8 points up; the vector variants (4, 5) run a first pass
+// with 0.70710683 in a leaf of odd order.
+inline uint32_t eighthRootBits(int variant, int order, int flags) {
+    if (order < 3) return 0;
+    if (variant <= 3) return (flags & 128) && !(flags & 64) ? (variant == 0 ? 0x3F3504F7u : 0x3F3504F3u) : 0;
+    return order % 2 == 1 && order <= leafOrders[variant] ? 0x3F3504F4u : 0;
+}
+
+// The relative RMS error a variant's result keeps within, derived from its
+// operations. Each radix-2 stage (a radix-4 stage counts as two) forms a ± w·b
+// and rounds to float: the twiddle w (once, from double), the four products
+// and two sums of w·b, and the sum with a, each within u = 2^-24 of its value.
+// Independent roundings add as squares: at most u²·(|b|² + |b|² + |b|² + |y|²)
+// for an output y, and on random data |y|² ≈ 2|b|², so (1.58u)² per stage,
+// bounded by (2u)²; over `order` stages, which pass errors on with their
+// norm, 2u·sqrt(order) = sqrt(order)·FLT_EPSILON. A constant that misses √½
+// by a relative δ errs by δ in each product it makes. Those products carry a
+// share of the points' energy: a quarter in the vector first pass; in the DIF
+// leaf 8/(3·N) at its level of N points, two thirds over all levels. Made of
+// different data, their errors add as squares too: δ·sqrt(share) < δ.
+inline double errorBound(int variant, int order, int flags) {
+    double bound = std::sqrt(double(std::max(order, 1))) * FLT_EPSILON;
+    if (const uint32_t bits = eighthRootBits(variant, order, flags)) {
+        float c;
+        std::memcpy(&c, &bits, sizeof c);
+        bound += std::fabs(double(c) - std::sqrt(0.5)) / std::sqrt(0.5);
+    }
+    return bound;
+}

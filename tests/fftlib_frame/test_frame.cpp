@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -12,6 +13,7 @@
 
 #include "../../fftlib/engine/variants.h"
 #include "halvex_internal.h"
+#include "../fftlib_engine/reference.h"
 #if !defined(_WIN32)
 #include <dlfcn.h>
 
@@ -159,7 +161,9 @@ TEST_F(Frame, ErrorReports) {
 // The default handler ends the process with exit code 1 and says nothing; a record that cannot be
 // allocated ends it with the text.
 TEST(FrameDeathTest, DefaultHandlerAndMissingRecordEndTheProcess) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // (threadsafe re-executes the program: a run under a user-mode emulator, whose kernel cannot,
+    // chooses fork alone through GTEST_DEATH_TEST_STYLE.)
+    if (!std::getenv("GTEST_DEATH_TEST_STYLE")) GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT((reportError(-5, "kfxcrFftNip", "order<0", "kfxffts", 840), std::fputs("returned\n", stderr)),
                 ::testing::ExitedWithCode(1), "^$");
     EXPECT_DEATH(std::thread([] { setContextAllocFailure(true), getThreadContext(); }).join(),
@@ -206,6 +210,33 @@ TEST_F(Frame, ClassesAndTheWaterfall) {
     EXPECT_TRUE(probeProcessor(&real) == 1 && real.maxLeaf > 0 && real.family >= 0 && real.family <= 15);
     EXPECT_TRUE(real.hasMmx == 1 && real.hasSse == 1 && real.hasSse2 == 1);
 #endif
+}
+
+// The walk down a class's row over a table of two exports binds the first variant both implement
+// (a failed try may have written the first slot); none binds nothing. A bind stops at the first
+// export that lacks the variant.
+TEST(FrameBinding, PreferenceListsFallBackDownTheRow) {
+    static char markers[2][6];
+    const struct {
+        int32_t processorClass, count;
+        std::vector<std::pair<int, int>> missing;  // (export, variant)
+        int32_t bound;
+    } cases[] = {{5, 2, {{0, 5}}, 4},  {3, 2, {{1, 3}, {1, 2}}, 1}, {4, 2, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}, 0},
+                 {2, 2, {{0, 2}, {0, 0}}, -1}, {1, 2, {{0, 1}}, 0}, {6, 2, {}, -1}, {-1, 2, {}, -1}, {4, 0, {}, -1}};
+    auto marker = [](int e, int v) { return reinterpret_cast<DispatchTarget>(&markers[e][v]); };
+    for (const auto& c : cases) {
+        DispatchTarget slots[2] = {nullptr, nullptr};
+        DispatchEntry table[2];
+        for (int e = 0; e < 2; ++e) {
+            table[e].slot = &slots[e];
+            for (int v = 0; v < 6; ++v) table[e].implementations[v] = marker(e, v);
+        }
+        for (const auto& m : c.missing) table[m.first].implementations[m.second] = nullptr;
+        EXPECT_EQ(walkPreferenceList(table, c.count, c.processorClass), c.bound) << "class " << c.processorClass;
+        EXPECT_TRUE(c.bound < 0 ? !slots[0] && !slots[1] : slots[0] == marker(0, c.bound) && slots[1] == marker(1, c.bound));
+        if (c.processorClass != 3) continue;
+        EXPECT_TRUE(!bindVariantIn(table, 2, 3) && slots[0] == marker(0, 3) && slots[1] == marker(1, 1));
+    }
 }
 
 // After binding a vector variant the Waterfall binds its widest body whose registers the processor
@@ -279,8 +310,12 @@ TEST_F(Frame, ProcessAttach) {
 // entry's results bit for bit, records its own statuses and grows its own work buffers; its end
 // frees all of it.
 TEST(FrameThreads, EveryThreadHasItsOwnRecordTablesAndBuffers) {
+    ProcessorInfo here{};
+    probeProcessor(&here);
+    std::string left;
     for (int v = 0; v < variantCount; ++v) {
-        if (!variantEngines[v] || !forceVariant(v)) continue;  // bound before any thread starts
+        if (!processorRunsVariant(here, v)) left += " " + std::to_string(v);
+        if (!variantEngines[v] || !processorRunsVariant(here, v) || !forceVariant(v)) continue;  // bound before any thread starts
         std::vector<std::vector<float>> in, expected;
         for (size_t n = 256; n <= 8192; n *= 2) {
             in.emplace_back(2 * n), expected.emplace_back(2 * n);
@@ -314,13 +349,12 @@ TEST(FrameThreads, EveryThreadHasItsOwnRecordTablesAndBuffers) {
         EXPECT_EQ(bad.load(), 0) << "variant " << v;
         EXPECT_EQ(alignedAllocLiveBlocks(), live) << "variant " << v << ": tables or buffers outlived their threads";
     }
+    if (!left.empty()) GTEST_SKIP() << "variants" << left << " not run: this processor lacks their SSE or SSE2";
 }
 
 #if !defined(_WIN32)
-typedef void (*Export)(const float*, const float*, float*, float*, int32_t, int32_t);
-
 // The two points (a, b) forward through the export: (a + b, a - b).
-bool twoPoints(Export entry, float a, float b) {
+bool twoPoints(HalvexFftFunction entry, float a, float b) {
     const float re[2] = {a, b}, im[2] = {0, 0};
     float ro[2] = {-1, -1}, io[2] = {-1, -1};
     entry(re, im, ro, io, 1, 1);
@@ -332,7 +366,7 @@ bool twoPoints(Export entry, float a, float b) {
 // ends after dlclose finds the library still mapped (-z nodelete) and its record released then (the
 // sanitizer build's leak check sees it).
 TEST(FrameThreads, LibhalvexLoadedWhileAThreadRuns) {
-    std::atomic<Export> entry{nullptr};
+    std::atomic<HalvexFftFunction> entry{nullptr};
     std::atomic<bool> called{false}, closed{false};
     int early = 0, late = 0;
     std::thread before([&] {
@@ -343,7 +377,7 @@ TEST(FrameThreads, LibhalvexLoadedWhileAThreadRuns) {
     void* handle = dlopen(HALVEX_SO_PATH, RTLD_NOW | RTLD_LOCAL);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ASSERT_NE(handle, nullptr) << dlerror();
-    entry = reinterpret_cast<Export>(dlsym(handle, "kfxcrFftNip"));
+    entry = reinterpret_cast<HalvexFftFunction>(dlsym(handle, "kfxcrFftNip"));
     ASSERT_NE(entry.load(), nullptr);
     before.join();
     EXPECT_TRUE(early == 2 && twoPoints(entry, 7, -1));
@@ -357,6 +391,36 @@ TEST(FrameThreads, LibhalvexLoadedWhileAThreadRuns) {
     closed = true;
     after.join();
     EXPECT_EQ(late, 1);
+}
+
+// The library's own load binds the variant of this processor's class: through the export, orders
+// 0 to 16 give that variant's bits, within its bound of the reference.
+TEST(FrameLoad, TheExportRunsTheClassVariant) {
+    const int32_t v = variantForClass(classifyProcessor());
+    ASSERT_GE(v, 0);
+    void* handle = dlopen(HALVEX_SO_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    const HalvexFftFunction entry = reinterpret_cast<HalvexFftFunction>(dlsym(handle, "kfxcrFftNip"));
+    ASSERT_NE(entry, nullptr);
+    for (int order = 0; order <= 16; ++order) {
+        const size_t n = size_t(1) << order;
+        const std::vector<int64_t> rev = reversal(order);
+        std::vector<float> x(2 * n), xRev(2 * n);  // xRev: x in bit-reversed order, for flag 64
+        randomPoints(&x[0], &x[n], int64_t(n), uint32_t(order));
+        for (size_t k = 0; k < 2 * n; ++k) xRev[k / n * n + size_t(rev[k % n])] = x[k];
+        const Spectrum X[2] = {reference(&x[0], &x[n], order, 1), reference(&x[0], &x[n], order, -1)};
+        for (int flags : {1, 2, 2 | 16 | 128, 1 | 64}) {
+            const float* in = flags & 64 ? &xRev[0] : &x[0];
+            std::vector<float> y(2 * n, -1), want(2 * n, -2);
+            entry(in, in + n, &y[0], &y[n], order, flags);
+            variantEntries[v](in, in + n, &want[0], &want[n], order, flags);
+            const double error = relativeError(&y[0], &y[n], X[flags & 1 ? 0 : 1], (flags & 18) == 2 ? 1.0 / double(n) : 1.0,
+                                               flags & 128 ? &rev : nullptr);
+            EXPECT_TRUE(y == want && error <= errorBound(v, order, flags))
+                << "variant " << v << " order " << order << " flags " << flags << ": error " << error;
+        }
+    }
+    EXPECT_EQ(dlclose(handle), 0);
 }
 #endif
 

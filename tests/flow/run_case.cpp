@@ -122,7 +122,12 @@ std::string layOutLine(std::string line) {
     else if (word == "dir")
         fs::create_directories(work + "/" + head, error);
     if (word == "dir" || (word == "package" && rest == "examples")) return error ? error.message() : "";
+    const fs::path path = work + "/" + head;
+    if (word == "fifo" || word == "link") fs::create_directories(path.parent_path(), error);
+    if (word == "fifo") return mkfifo(path.c_str(), 0644) == 0 ? "" : "cannot make the FIFO";
     if (equals == std::string::npos) return "missing \" = \"";
+    if (word == "link") fs::create_symlink(text, path, error);
+    if (word == "link") return error ? error.message() : "";
     if (word == "date") return setDate(work + "/" + head, text) ? "" : "cannot set the date";
     const size_t last = head.rfind(' ');
     if (word != "file" && word != "repeat") return "unknown entry";
@@ -144,9 +149,18 @@ std::string listing(bool outside = false) {
     const fs::path base = outside ? fs::path(work) : fs::path(work) / "hosts";
     if (!fs::exists(base)) return "";
     for (fs::recursive_directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
-        const std::string relative = fs::relative(it->path(), work).generic_string();
+        const std::string relative = it->path().lexically_relative(work).generic_string();
         if (outside && relative == "hosts") {
             it.disable_recursion_pending();
+            continue;
+        }
+        // Links and special files are named, never followed or read.
+        if (it->is_symlink()) {
+            lines.push_back(relative + " -> " + fs::read_symlink(it->path(), error).string());
+            continue;
+        }
+        if (!it->is_directory() && !it->is_regular_file()) {
+            lines.push_back(relative + (it->is_fifo() ? " = <fifo>" : " = <special>"));
             continue;
         }
         if (it->is_directory()) {
@@ -234,9 +248,13 @@ int main(int argc, char** argv) {
                       error);
         if (error) return 1;
     }
-    const bool hasHive = readCaseFile("hive.reg", text);
-    if (hasHive && !writeBytes(work + "/hive.reg", text)) return 1;
-    setenv("TZ", "UTC", 1);
+    // A hive that tree.txt lays out (a link, a FIFO) is named as one too.
+    const bool caseHive = readCaseFile("hive.reg", text);
+    if (caseHive && !writeBytes(work + "/hive.reg", text)) return 1;
+    const bool hasHive = caseHive || fs::symlink_status(work + "/hive.reg").type() != fs::file_type::not_found;
+    std::string zone;
+    readCaseFile("zone.txt", zone);  // none: UTC
+    setenv("TZ", zone.empty() ? "UTC" : zone.substr(0, zone.find('\n')).c_str(), 1);
     setenv("LC_ALL", "C", 1);
 
     // With FLOW_UPDATE=1 an output that differs is written back into the case.

@@ -674,8 +674,8 @@ int commandBench(int argc, char** argv) {
 
     int32_t bound = -1;
     if (variant >= 0) {
-        if (!forceVariant(int32_t(variant)))
-            return badArguments("variant " + std::to_string(variant) + " is not built");
+        const std::string variantProblem = bindNamedVariant(int32_t(variant));
+        if (!variantProblem.empty()) return badArguments(variantProblem);
         bound = int32_t(variant);
     } else {
         if (!runWaterfall()) return 1;  // the Waterfall printed why

@@ -196,8 +196,8 @@ int commandFft(int argc, char** argv) {
     if (!haveFlags) return badArguments("--flags is required");
 
     if (variant >= 0) {
-        if (!forceVariant(int32_t(variant)))
-            return badArguments("variant " + std::to_string(variant) + " is not built");
+        const std::string variantProblem = bindNamedVariant(int32_t(variant));
+        if (!variantProblem.empty()) return badArguments(variantProblem);
     } else if (!runWaterfall()) {
         return 1;  // the Waterfall printed why
     }

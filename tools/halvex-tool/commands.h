@@ -8,6 +8,10 @@ int commandInfo(int argc, char** argv);
 int commandFft(int argc, char** argv);
 int commandBench(int argc, char** argv);
 
+// Binds variant v (0..5) as --variant names it: an empty text on success, else
+// why not (not built; or instructions this processor lacks, which would stop
+// the program at the first transform).
+std::string bindNamedVariant(int32_t v);
 // The instruction set of a vector variant's body of a register width: "SSE"
 // (variant 4's 128-bit body), "SSE2" (variant 5's), "AVX", "AVX-512F".
 const char* widthName(int32_t variant, int32_t bits);

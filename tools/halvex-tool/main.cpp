@@ -41,6 +41,13 @@ const char* widthName(int32_t variant, int32_t bits) {
     return bits == 512 ? "AVX-512F" : bits == 256 ? "AVX" : variant == 4 ? "SSE" : "SSE2";
 }
 
+std::string bindNamedVariant(int32_t v) {
+    ProcessorInfo info{};
+    if (probeProcessor(&info) && !processorRunsVariant(info, v))
+        return "variant " + std::to_string(v) + " needs " + (v == 4 ? "SSE" : "SSE2") + ", which this processor lacks";
+    return forceVariant(v) ? "" : "variant " + std::to_string(v) + " is not built";
+}
+
 std::string bindWidth(int32_t bits) {
     const int32_t bound = boundVariant();
     if (boundVectorWidth() == 0) {

@@ -11,15 +11,10 @@
 #include <cstring>
 #include <string>
 
+#include "halvex.h"
+
 namespace {
 
-// The export as the plug-in declares it; the library is not linked, so its
-// headers are not needed.
-typedef void (*FftFunction)(const float* reInSamps, const float* imInSamps, float* reOutSamps,
-                            float* imOutSamps, int32_t order, int32_t flags);
-
-const int32_t forwardFlag = 1;
-const int32_t inverseFlag = 2;
 const int order = 6;
 const int points = 1 << order;
 const double pi = 3.14159265358979323846;
@@ -69,7 +64,7 @@ int main(int argc, char** argv) {
         dlclose(library);
         return 1;
     }
-    FftFunction fft;
+    HalvexFftFunction fft;
     std::memcpy(&fft, &symbol, sizeof fft);
 
     float re[points], im[points], spectrumRe[points], spectrumIm[points], backRe[points], backIm[points];
@@ -77,7 +72,7 @@ int main(int argc, char** argv) {
     std::printf("loaded %s\n", argv[1]);
     std::printf("signal: %d points, 0.5 + cos(2 pi 3 j/%d) + 0.25 i sin(2 pi 10 j/%d)\n", points,
                 points, points);
-    fft(re, im, spectrumRe, spectrumIm, order, forwardFlag);
+    fft(re, im, spectrumRe, spectrumIm, order, HALVEX_FORWARD);
     std::printf("forward transform, bins above 0.001 (expected: 32 at bins 0, 3 and %d; 8 at bin 10,\n"
                 "-8 at bin %d):\n", points - 3, points - 10);
     printSpectrum(spectrumRe, spectrumIm);
@@ -91,7 +86,7 @@ int main(int argc, char** argv) {
         spectrumError = std::fmax(spectrumError, distance);
     }
     std::printf("largest difference from the expected spectrum %.3g\n", spectrumError);
-    fft(spectrumRe, spectrumIm, backRe, backIm, order, inverseFlag);
+    fft(spectrumRe, spectrumIm, backRe, backIm, order, HALVEX_INVERSE);
     double error = 0;
     for (int j = 0; j < points; ++j) {
         error = std::fmax(error, std::fabs(static_cast<double>(backRe[j]) - re[j]));

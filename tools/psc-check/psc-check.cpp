@@ -13,6 +13,7 @@
 #include <vector>
 #include <nlohmann/json.hpp>
 #include "platform/ui.h"
+#include "engine/hostdir.h"
 #include "script/diagnose.h"
 #include "script/model.h"
 #include "script/reader.h"
@@ -36,7 +37,7 @@ void usage(std::FILE* out) {
         "Loads an installation script as setup does (FILE defaults to set//version.psc)\n"
         "and says whether it loads, and why not.\n"
         "  --json   print the loaded model as one JSON document instead of the diagnosis\n"
-        "exit status: 0 the script loads, 1 it does not, 2 usage error\n",
+        "exit status: 0 the script loads, 1 it does not or setup would refuse a name, 2 usage error\n",
         out);
 }
 
@@ -78,6 +79,7 @@ public:
     explicit Report(std::string path) : path_(std::move(path)) {}
     void add(long line, const std::string& kind, const std::string& text) {
         findings_.push_back({line, kind + ": " + text});
+        if (kind == "error") ++errors_;
     }
     void note(const std::string& text) { notes_.push_back(text); }
     void print(std::FILE* out) {
@@ -92,8 +94,10 @@ public:
         for (const std::string& n : notes_) std::fprintf(out, "%s: note: %s\n", path_.c_str(), n.c_str());
     }
     size_t count() const { return findings_.size(); }
+    size_t errors() const { return errors_; }
 
 private:
+    size_t errors_ = 0;
     std::string path_;
     std::vector<Finding> findings_;
     std::vector<std::string> notes_;
@@ -263,6 +267,8 @@ void checkFiles(Walk& w, const Variant& v) {
     static const char* const effect[6] = {
         "", "", "the file is never copied", "nothing is removed", "the file is never copied",
         "the copy succeeds without copying anything"};
+    const char* const leadsOut = " leads out of the host folder (a \"..\" part, a colon or a leading separator)";
+    bool intoPlugins = false;
     for (int r = 0; r < rowCount(v.files); ++r) {
         long line = static_cast<size_t>(r) < rows.size()
                         ? lineAt(rows[static_cast<size_t>(r)]) : 0;
@@ -283,6 +289,27 @@ void checkFiles(Walk& w, const Variant& v) {
                                               (code == keywordNone ? std::string("-1") : "another keyword") +
                                               ": " + effect[c]);
         }
+        // Names that would lead out of the host, for the entries setup uses.
+        int target = keywordCode(cell(v.files, r, fileTarget));
+        int uninstall = keywordCode(cell(v.files, r, fileUninstallPolicy));
+        bool copied = keywordCode(cell(v.files, r, fileInstallPolicy)) == keywordDoInstall &&
+                      (target == keywordProgdir || target == keywordPlugdir);
+        intoPlugins = intoPlugins || (copied && target == keywordPlugdir);
+        if ((copied || uninstall == keywordAsk || uninstall == keywordDoUninstall) && !isContainedName(name))
+            w.report.add(line, "error", "\"<<file>>\" " + shown(name) + ": the name" + leadsOut +
+                                            "; setup fails the host's installation with message 12");
+    }
+    if (!intoPlugins) return;
+    const struct { const TextTable& table; const char* tag; const char* effect; } folders[] = {
+        {v.defaultPluginsDir, "<<default plugins dir>>", "a host without a registered plug-in folder"},
+        {v.defaultFiltersDir, "<<default filters dir>>", "every host"}};
+    for (const auto& folder : folders) {
+        const char* text = cell(folder.table, 0, 0);
+        if (isContainedName(text)) continue;
+        std::vector<long> at = tagRowPositions(w.file, v.start, v.end, folder.tag);
+        w.report.add(at.empty() ? 0 : lineAt(at[0]), "error",
+                     "\"" + std::string(folder.tag) + "\" " + shown(text) + ": the name" + leadsOut +
+                         "; the plug-in files of " + folder.effect + " fail with message 12");
     }
 }
 
@@ -610,6 +637,12 @@ int checkMain(int argc, char** argv) {
     if (script.file) indexLines(script.file);
     LoadFailure failure = lastReadTrace().failure;
 
+    // The Sets and Variants of a loaded script are checked for either output:
+    // their errors set the exit status.
+    Report report(path);
+    Walk walk{script.file, report};
+    if (loaded)
+        for (const Set& s : script.sets) checkSet(walk, s);
     if (json) {
         Json doc = Json::object();
         doc["loaded"] = loaded;
@@ -621,27 +654,26 @@ int checkMain(int argc, char** argv) {
         int indent = loaded && maxDepth(script.sets) > 32 ? -1 : 2;
         std::cout << doc.dump(indent, ' ', false, Json::error_handler_t::replace) << "\n";
     } else {
-        Report report(path);
         if (!loaded) {
             explainFailure(script, path, openErrno, report);
             if (script.file) checkNul(script.file, report);
             report.print(stdout);
             std::printf("%s: does not load\n", path);
         } else {
-            Walk walk{script.file, report};
-            for (const Set& s : script.sets) checkSet(walk, s);
             checkLines(script.file, report);
             checkMacros(script, report);
             checkNul(script.file, report);
             report.print(stdout);
-            std::printf("%s: loads: %zu top-level Set%s, %d Set%s and %d Variant%s in all, %zu warning%s\n",
+            size_t errors = report.errors(), warnings = report.count() - errors;
+            std::string counted = errors ? std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") : "";
+            std::printf("%s: loads: %zu top-level Set%s, %d Set%s and %d Variant%s in all, %s%zu warning%s\n",
                         path, script.sets.size(), script.sets.size() == 1 ? "" : "s", walk.sets,
                         walk.sets == 1 ? "" : "s", walk.variants, walk.variants == 1 ? "" : "s",
-                        report.count(), report.count() == 1 ? "" : "s");
+                        counted.c_str(), warnings, warnings == 1 ? "" : "s");
         }
     }
     destroyScript(script);
-    return loaded ? 0 : 1;
+    return loaded && report.errors() == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -47,6 +48,20 @@ bool readOnly(const std::string& path, const struct stat& st) {
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
 }
 
+// A directory on another mount than the directory it stands in: another
+// file system (st_dev), or a bind mount of the same one (the mount id).
+bool isMountPoint(const std::string& path, const struct stat& directory) {
+    const std::string parent = path + "/..";
+    struct stat above;
+    if (stat(parent.c_str(), &above) != 0) return false;
+    if (above.st_dev != directory.st_dev) return true;
+    struct statx self, up;
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &self) != 0 ||
+        statx(AT_FDCWD, parent.c_str(), 0, STATX_MNT_ID, &up) != 0 || !(self.stx_mask & up.stx_mask & STATX_MNT_ID))
+        return false;
+    return self.stx_mnt_id != up.stx_mnt_id;
+}
+
 unsigned long attributesOf(const std::string& path) {
     struct stat link;
     if (lstat(path.c_str(), &link) != 0) return fsInvalidAttributes;
@@ -55,6 +70,8 @@ unsigned long attributesOf(const std::string& path) {
     if (S_ISLNK(link.st_mode)) {
         attributes |= fsAttributeReparsePoint;
         if (stat(path.c_str(), &target) != 0) return attributes;
+    } else if (S_ISDIR(link.st_mode) && isMountPoint(path, link)) {
+        attributes |= fsAttributeReparsePoint;
     }
     if (S_ISDIR(target.st_mode))
         attributes |= fsAttributeDirectory;
@@ -97,7 +114,9 @@ struct Listing {
 
 bool nextMatch(Listing* listing, FsFindData* data) {
     while (struct dirent* entry = readdir(listing->dir)) {
-        if (!matches(listing->pattern.c_str(), entry->d_name)) continue;
+        // No Windows name holds a backslash; joined to a path it would
+        // become a separator, and a name such as "..\\.." would climb out.
+        if (std::strchr(entry->d_name, '\\') || !matches(listing->pattern.c_str(), entry->d_name)) continue;
         size_t length = std::strlen(entry->d_name);
         if (length >= sizeof data->name) continue;  // cannot be named in MAX_PATH
         std::memcpy(data->name, entry->d_name, length + 1);
@@ -106,6 +125,26 @@ bool nextMatch(Listing* listing, FsFindData* data) {
         return true;
     }
     return failWith(fsErrorFileNotFound);
+}
+
+// Opens a regular file for reading. Its type is looked at first, so that no
+// FIFO is waited on and no device opened; the file opened is checked again.
+int openRegular(const std::string& path, struct stat* st) {
+    int fd = -1;
+    struct stat opened;
+    if (stat(path.c_str(), st) != 0) {
+        lastError = errorOf(errno);
+    } else if (!S_ISREG(st->st_mode)) {
+        lastError = fsErrorAccessDenied;
+    } else if ((fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) < 0) {
+        lastError = errorOf(errno);
+    } else if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != st->st_ino ||
+               opened.st_dev != st->st_dev) {
+        close(fd);
+        fd = -1;
+        lastError = fsErrorAccessDenied;
+    }
+    return fd;
 }
 
 bool copyContents(int from, int to) {
@@ -156,13 +195,9 @@ unsigned long fsLastError() { return lastError; }
 
 bool fsCopyFile(const char* fromPath, const char* toPath, bool failIfExists) {
     std::string from = toPosix(fromPath), to = toPosix(toPath);
-    int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source < 0) return failWith(errorOf(errno));
     struct stat sourceStat;
-    if (fstat(source, &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode)) {
-        close(source);
-        return failWith(fsErrorAccessDenied);
-    }
+    int source = openRegular(from, &sourceStat);
+    if (source < 0) return false;
     bool ok;
     if (failIfExists) {
         int target = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -175,9 +210,10 @@ bool fsCopyFile(const char* fromPath, const char* toPath, bool failIfExists) {
         if (close(target) != 0 && ok) ok = failWith(errorOf(errno));
         if (!ok) unlink(to.c_str());
     } else {
-        // A read-only or directory target is not replaced, as on Windows.
+        // A read-only or directory target is not replaced, as on Windows, nor
+        // a FIFO, device or socket.
         struct stat targetStat;
-        if (stat(to.c_str(), &targetStat) == 0 && (S_ISDIR(targetStat.st_mode) || readOnly(to, targetStat))) {
+        if (stat(to.c_str(), &targetStat) == 0 && (!S_ISREG(targetStat.st_mode) || readOnly(to, targetStat))) {
             close(source);
             return failWith(fsErrorAccessDenied);
         }
@@ -238,18 +274,19 @@ unsigned long fsGetAttributes(const char* path) {
 }
 
 FsFile fsOpenForRead(const char* path) {
-    int fd = open(toPosix(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        lastError = errorOf(errno);
-        return nullptr;
-    }
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // CreateFile opens no directory here
-        close(fd);
-        lastError = fsErrorAccessDenied;
-        return nullptr;
-    }
-    return new int(fd);
+    int fd = openRegular(toPosix(path), &st);
+    return fd < 0 ? nullptr : new int(fd);
+}
+
+bool fsReadFile(FsFile file, void* buffer, unsigned long size, unsigned long* got) {
+    if (!file || !got) return failWith(fsErrorAccessDenied);
+    ssize_t count;
+    do count = read(*static_cast<int*>(file), buffer, size);
+    while (count < 0 && errno == EINTR);
+    if (count < 0) return failWith(errorOf(errno));
+    *got = static_cast<unsigned long>(count);
+    return true;
 }
 
 bool fsGetLastWriteTime(FsFile file, FileTime* time) {
@@ -334,6 +371,16 @@ unsigned long fsGetCurrentDirectory(char* buffer, unsigned long size) {
 bool fsSetCurrentDirectory(const char* path) {
     if (chdir(toPosix(path).c_str()) != 0) return failWith(errno == ENOENT ? fsErrorFileNotFound : errorOf(errno));
     return true;
+}
+
+bool fsFinalPath(const char* directory, char* out, size_t size) {
+    char* resolved = realpath(toPosix(directory).c_str(), nullptr);
+    if (!resolved) return failWith(errorOf(errno));
+    size_t length = std::strlen(resolved);
+    bool fits = out && length < size;
+    if (fits) std::memcpy(out, resolved, length + 1);
+    std::free(resolved);
+    return fits || failWith(fsErrorAccessDenied);
 }
 
 bool fsDirectoryOfPath(const char* path, char* out, size_t size) {

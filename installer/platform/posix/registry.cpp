@@ -3,11 +3,16 @@
 // from that snapshot keeps it alive until the key is closed.
 #include "../registry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "hive.h"
 
@@ -20,21 +25,41 @@ struct OpenKey {
 
 char localMachineTag;
 
+const size_t hiveLimit = 16u << 20;  // bytes: a larger hive counts as unreadable
+
+// Reads the hive file whole into text. A file that is not a regular one (a
+// FIFO would be waited on, a device read without end) or is larger than the
+// limit is unreadable, and said so on standard error. *result as for loadHive.
+bool readHiveFile(const char* path, std::string& text, long* result) {
+    struct stat st;
+    if (stat(path, &st) != 0) {
+        if (errno == EACCES) *result = registryAccessDenied;
+        return false;
+    }
+    *result = registryAccessDenied;
+    const char* refusal = !S_ISREG(st.st_mode) ? "not a regular file" : nullptr;
+    int fd = refusal ? -1 : open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (!refusal && fd < 0) return false;
+    std::vector<char> chunk(65536);
+    ssize_t got = 0;
+    while (!refusal && (got = read(fd, chunk.data(), chunk.size())) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) refusal = "cannot be read";
+        else if (text.size() + static_cast<size_t>(got) > hiveLimit) refusal = "larger than 16 MiB";
+        else text.append(chunk.data(), static_cast<size_t>(got));
+    }
+    if (fd >= 0) close(fd);
+    if (refusal) std::fprintf(stderr, "setup: registry hive %s: %s\n", path, refusal);
+    return !refusal;
+}
+
 // Loads the hive; on failure *result is the error the open reports.
 std::shared_ptr<HiveKey> loadHive(long* result) {
     *result = registryFileNotFound;
     const char* path = std::getenv("SETUP_REGISTRY");
     if (!path || !*path) return nullptr;
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        if (errno == EACCES) *result = registryAccessDenied;
-        return nullptr;
-    }
     std::string text;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    std::fclose(file);
+    if (!readHiveFile(path, text, result)) return nullptr;
     auto root = std::make_shared<HiveKey>();
     root->name = "HKEY_LOCAL_MACHINE";
     parseHive(text.data(), text.size(), path, stderr, *root);

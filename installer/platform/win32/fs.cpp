@@ -8,6 +8,8 @@
 
 namespace {
 
+enum { finalPathChars = 4096 };  // a resolved directory, in UTF-16 units
+
 void toFindData(const WIN32_FIND_DATAA& found, FsFindData* data) {
     data->attributes = found.dwFileAttributes;
     std::memcpy(data->name, found.cFileName, sizeof data->name);
@@ -52,7 +54,21 @@ unsigned long fsGetAttributes(const char* path) { return GetFileAttributesA(path
 
 FsFile fsOpenForRead(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    // A pipe, console or other device is no file to read a date or a text from.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return file;
+}
+
+bool fsReadFile(FsFile file, void* buffer, unsigned long size, unsigned long* got) {
+    DWORD count = 0;
+    if (!ReadFile(static_cast<HANDLE>(file), buffer, size, &count, nullptr)) return false;
+    *got = count;
+    return true;
 }
 
 bool fsGetLastWriteTime(FsFile file, FileTime* time) {
@@ -97,6 +113,33 @@ unsigned long fsGetCurrentDirectory(char* buffer, unsigned long size) {
 }
 
 bool fsSetCurrentDirectory(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
+
+bool fsFinalPath(const char* directory, char* out, size_t size) {
+    // Opening the directory follows every link and junction on its way.
+    HANDLE handle = CreateFileA(directory, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    // A volume without a drive letter has no DOS name: its object name is
+    // given behind "\\?\GLOBALROOT", which the root rule reads as well.
+    const wchar_t globalRoot[] = L"\\\\?\\GLOBALROOT";
+    const size_t prefix = sizeof globalRoot / sizeof globalRoot[0] - 1;
+    wchar_t path[finalPathChars];
+    DWORD length = GetFinalPathNameByHandleW(handle, path, finalPathChars, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= finalPathChars) {
+        std::memcpy(path, globalRoot, prefix * sizeof path[0]);
+        length = GetFinalPathNameByHandleW(handle, path + prefix, static_cast<DWORD>(finalPathChars - prefix),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_NT);
+        length = length == 0 || length >= finalPathChars - prefix ? 0 : static_cast<DWORD>(length + prefix);
+    }
+    CloseHandle(handle);
+    if (length == 0) return false;
+    char text[finalPathChars * 2];
+    int bytes = WideCharToMultiByte(CP_ACP, 0, path, static_cast<int>(length), text, sizeof text, nullptr, nullptr);
+    if (bytes <= 0 || static_cast<size_t>(bytes) + 1 > size) return false;
+    std::memcpy(out, text, static_cast<size_t>(bytes));
+    out[bytes] = '\0';
+    return true;
+}
 
 bool fsDirectoryOfPath(const char* path, char* out, size_t size) {
     char drive[_MAX_DRIVE];
