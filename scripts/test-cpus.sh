@@ -24,7 +24,7 @@ MODELS=(
   "qemu-i386 qemu32,family=5 5 2 none 012345"
   "qemu-i386 qemu32,family=4 4 0 none 012345"
   "qemu-x86_64 Nehalem 6 4 128 012345"
-  "qemu-x86_64 Haswell,-pcid,-x2apic,-tsc-deadline,-hle,-invpcid,-rtm 6 4 128 012345"
+  "qemu-x86_64 Haswell,-pcid,-x2apic,-tsc-deadline,-hle,-invpcid,-rtm 6 4 256 012345"
   "qemu-x86_64 EPYC,-rdseed,-sha-ni,-fxsr-opt,-misalignsse,-3dnowprefetch,-osvw,-topoext,-nrip-save,-xsavec 15 5 256 012345"
 )
 
