@@ -22,10 +22,6 @@ set(HALVEX_FRAME_SOURCES
   ${HALVEX_FRAME_DIR}/dispatch.cpp
   ${HALVEX_FRAME_DIR}/cpuid_probe.cpp
   ${HALVEX_FRAME_DIR}/export_thunk.cpp)
-# The variant entry bodies that the engine keeps in frame/ (entry_*.cpp,
-# kfxarith*.cpp) belong to halvex as well.
-file(GLOB HALVEX_FRAME_ENGINE_SOURCES CONFIGURE_DEPENDS
-  ${HALVEX_FRAME_DIR}/entry_*.cpp ${HALVEX_FRAME_DIR}/kfxarith*.cpp)
 if(WIN32)
   list(APPEND HALVEX_FRAME_SOURCES ${HALVEX_FRAME_DIR}/tls_win32.cpp)
 else()
@@ -33,7 +29,7 @@ else()
 endif()
 
 add_library(halvex_objects OBJECT
-  ${HALVEX_FRAME_SOURCES} ${HALVEX_FRAME_ENGINE_SOURCES} ${HALVEX_ENGINE_SOURCES})
+  ${HALVEX_FRAME_SOURCES} ${HALVEX_ENGINE_SOURCES})
 set_target_properties(halvex_objects PROPERTIES
   POSITION_INDEPENDENT_CODE ON
   C_VISIBILITY_PRESET hidden

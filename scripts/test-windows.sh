@@ -58,22 +58,25 @@ phase_inspect() {
 }
 
 # halvex-tool info: the class's own variant (this build has all six) and its
-# body's width: on x86-64 variant 5 takes the widest that the processor and
-# its system run, on i686 it has only 128 bits; the scalar ones none.
+# body's width: on x86-64 a vector variant takes the widest that the processor
+# and its system run (512 bits with AVX2 as well), on i686 it has only 128
+# bits; the scalar ones none.
 tool_info() {
   timeout $((120 * SLOW)) "$WINE" "$W/tools/halvex-tool/halvex-tool.exe" info | tr -d '\r' > "$RUN/info.txt"
   cat "$RUN/info.txt"
-  local pattern=$'^maximum leaf: [0-9]+\nfamily: [0-9]+\nMMX: (yes|no)\nSSE: (yes|no)\nSSE2: (yes|no)\nclass: ([0-5])\nvariant: ([0-5])\nAVX: (yes|no)[^\n]*\nAVX-512F: (yes|no)[^\n]*\nwidth: ([^\n]+)$' width
+  local pattern=$'^maximum leaf: [0-9]+\nfamily: [0-9]+\nMMX: (yes|no)\nSSE: (yes|no)\nSSE2: (yes|no)\nclass: ([0-5])\nvariant: ([0-5])\nAVX: (yes|no)[^\n]*\nAVX2: (yes|no)[^\n]*\nAVX-512F: (yes|no)[^\n]*\nwidth: ([^\n]+)$' width v
   [[ $(< "$RUN/info.txt") =~ $pattern ]] && [ "${BASH_REMATCH[4]}" = "${BASH_REMATCH[5]}" ] || return 1
-  case ${BASH_REMATCH[5]}:$ARCH in
-    5:x86-64) width="128 (variant 5's SSE2 body)"
-      grep -qx 'AVX: yes' "$RUN/info.txt" && width="256 (variant 5's AVX body)"
-      grep -qx 'AVX-512F: yes' "$RUN/info.txt" && width="512 (variant 5's AVX-512F body)" ;;
-    5:i686) width="128 (variant 5's SSE2 body)" ;;
-    4:*) width="128 (variant 4's SSE body)" ;;
-    *) width="none (variant ${BASH_REMATCH[5]} is scalar)" ;;
+  v=${BASH_REMATCH[5]}
+  case $v:$ARCH in
+    [45]:*) width="128 (variant $v's $([ "$v" = 4 ] && echo SSE || echo SSE2) body)"
+      if [ "$ARCH" = x86-64 ]; then
+        grep -qx 'AVX: yes' "$RUN/info.txt" && width="256 (variant $v's AVX body)"
+        grep -qx 'AVX2: yes' "$RUN/info.txt" && grep -qx 'AVX-512F: yes' "$RUN/info.txt" &&
+          width="512 (variant $v's AVX-512F body)"
+      fi ;;
+    *) width="none (variant $v is scalar)" ;;
   esac
-  [ "${BASH_REMATCH[8]}" = "$width" ] || { echo "expected width: $width"; false; }
+  [ "${BASH_REMATCH[9]}" = "$width" ] || { echo "expected width: $width"; false; }
 }
 
 phase_wine() {

@@ -11,18 +11,20 @@ set(HALVEX_ENGINE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/variant3.cpp
     ${CMAKE_CURRENT_LIST_DIR}/variant4.cpp
     ${CMAKE_CURRENT_LIST_DIR}/variant5.cpp)
-# Variant 5's bodies for 256-bit AVX and 512-bit AVX-512F registers, on
-# x86-64 (on 32-bit x86 the 128-bit body stays the only one). Their results
-# are the 128-bit body's bit for bit only as long as every product and sum is
-# rounded on its own: no contraction into fused multiply-adds. The dispatch
-# binds one only where the processor and its system run its instructions.
-set(HALVEX_WIDE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/variant5_avx.cpp ${CMAKE_CURRENT_LIST_DIR}/variant5_avx512.cpp)
+# The vector variants' bodies for 256-bit AVX and 512-bit AVX-512F registers,
+# on x86-64 (on 32-bit x86 the 128-bit bodies stay the only ones). Their
+# results are the 128-bit bodies' bit for bit only as long as every product
+# and sum is rounded on its own: no contraction into fused multiply-adds.
+# -mavx512f also lets the compiler pick AVX2 instructions, so the dispatch
+# binds a 512-bit body only where the processor has AVX2 as well
+# (check_wide_isa.sh pins what each body holds).
+set(HALVEX_AVX_SOURCES ${CMAKE_CURRENT_LIST_DIR}/variant4_avx.cpp ${CMAKE_CURRENT_LIST_DIR}/variant5_avx.cpp)
+set(HALVEX_AVX512_SOURCES ${CMAKE_CURRENT_LIST_DIR}/variant4_avx512.cpp ${CMAKE_CURRENT_LIST_DIR}/variant5_avx512.cpp)
+set(HALVEX_WIDE_SOURCES ${HALVEX_AVX_SOURCES} ${HALVEX_AVX512_SOURCES})
 if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
   list(APPEND HALVEX_ENGINE_SOURCES ${HALVEX_WIDE_SOURCES})
-  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variant5_avx.cpp PROPERTIES
-    COMPILE_OPTIONS "-mavx;-ffp-contract=off")
-  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variant5_avx512.cpp PROPERTIES
-    COMPILE_OPTIONS "-mavx512f;-ffp-contract=off")
+  set_source_files_properties(${HALVEX_AVX_SOURCES} PROPERTIES COMPILE_OPTIONS "-mavx;-ffp-contract=off")
+  set_source_files_properties(${HALVEX_AVX512_SOURCES} PROPERTIES COMPILE_OPTIONS "-mavx512f;-ffp-contract=off")
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/variants.cpp PROPERTIES
     COMPILE_DEFINITIONS HALVEX_WIDE_BODIES=1)
   if(WIN32)

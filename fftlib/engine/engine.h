@@ -42,8 +42,20 @@ void bitRevCopy(const float* src, float* dst, int64_t n, const int32_t* table);
 // In a process only one variant is bound, so this never releases anything
 // there; it makes forcing variants one after another (tests, tools) safe.
 void claimTableCaches(int32_t variant);
+// The variant whose tables the calling thread's caches hold, -1 before any.
+extern __thread int32_t tableCacheOwner HALVEX_TLS_MODEL;
 // True when the caches hold the tables of that variant (or nothing else).
-bool tableCachesOwnedBy(int32_t variant);
+inline bool tableCachesOwnedBy(int32_t variant) { return tableCacheOwner == variant; }
+// The calling thread's record when its caches hold that variant's tables,
+// else null (also where the record would first have to be found or made): the
+// steady state's lookup, without a call where the platform allows.
+inline const ThreadContext* steadyContext(int32_t variant) {
+#if defined(_WIN32)
+    return tableCachesOwnedBy(variant) ? getThreadContext() : nullptr;
+#else
+    return tableCachesOwnedBy(variant) ? halvexOwnContext : nullptr;
+#endif
+}
 // alignedAlloc of count elements of size bytes plus extra bytes; null when that
 // does not fit in the address space or the heap refuses.
 void* allocTable(uint64_t count, uint64_t size, uint64_t extra);
@@ -71,7 +83,8 @@ struct VariantEngine {
     void (*kfxsbMpy1)(float value, float* dst, int64_t n);
 };
 
-// Each variant's engine and entry, in namespaces v0 .. v5.
+// Each variant's engine and entry, in namespaces v0 .. v5 (the vector
+// variants' wider bodies in vN::w256 and vN::w512).
 #define HALVEX_DECLARE_VARIANT(ns)                                                                  \
     namespace ns {                                                                                  \
     extern const VariantEngine engine;                                                              \
@@ -84,6 +97,19 @@ HALVEX_DECLARE_VARIANT(v2)
 HALVEX_DECLARE_VARIANT(v3)
 HALVEX_DECLARE_VARIANT(v4)
 HALVEX_DECLARE_VARIANT(v5)
+HALVEX_DECLARE_VARIANT(v4::w256)
+HALVEX_DECLARE_VARIANT(v4::w512)
 HALVEX_DECLARE_VARIANT(v5::w256)
 HALVEX_DECLARE_VARIANT(v5::w512)
 #undef HALVEX_DECLARE_VARIANT
+// The vector variants' 128-bit bodies: a steady call of 2 to 32 points from
+// natural order into other arrays (its checks passed, the order's table
+// given), which their wider bodies hand over too.
+namespace v4 {
+void steadySmall(const float* reInSamps, const float* imInSamps, float* reOutSamps, float* imOutSamps, int32_t order,
+                 int32_t flags, const float* table);
+}
+namespace v5 {
+void steadySmall(const float* reInSamps, const float* imInSamps, float* reOutSamps, float* imOutSamps, int32_t order,
+                 int32_t flags, const float* table);
+}

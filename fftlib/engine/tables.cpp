@@ -122,10 +122,9 @@ inline void sw(float* a, float* b) {
     mv(a, b);
     mv(b, &t);
 }
-thread_local int32_t tableCacheOwner = -1;
-}
+}  // namespace
 
-bool tableCachesOwnedBy(int32_t variant) { return tableCacheOwner == variant; }
+__thread int32_t tableCacheOwner HALVEX_TLS_MODEL = -1;
 
 void claimTableCaches(int32_t variant) {
     if (tableCacheOwner == variant) return;

@@ -1,16 +1,18 @@
 // Variant 5's body on 512-bit AVX-512F registers: the 128-bit body's source
 // compiled with vec16.h, each 128-bit lane of a register doing what a whole
 // SSE2 register does there, for another group of points. The same stages,
-// tables and operations, so the same bits. Built with AVX-512F (and no
-// contraction into fused multiply-adds); the dispatch binds it only where
-// CPUID reports AVX-512F and the system saves its registers.
+// tables and operations, so the same bits on finite data (see vector_body.inc
+// for NaNs). Built with AVX-512F, under which the compiler may also pick AVX2
+// instructions (and no contraction into fused multiply-adds); the dispatch
+// binds it only where CPUID reports AVX-512F and AVX2 and the system saves
+// their registers.
 #include <algorithm>
 #include <cfloat>
 #include <cstring>
 
 #include "engine.h"
-#include "variant5_params.h"
 #include "variants.h"
+#include "vector_params.h"
 
 #define HALVEX_VECTOR_KERNELS 1
 #define HALVEX_WIDE_BODY 1
@@ -18,7 +20,7 @@
 
 namespace v5 {
 namespace w512 {
-constexpr VariantParams P = variant5Params(512);
+constexpr VariantParams P = vectorVariantParams(5, 512);
 #include "variant_body.inc"
 }  // namespace w512
 }  // namespace v5

@@ -1,5 +1,5 @@
-// The tables of the variants' transform entries and engines, and of variant 5's
-// bodies by register width.
+// The tables of the variants' transform entries and engines, and of the vector
+// variants' bodies by register width.
 #include "variants.h"
 
 #include "engine.h"
@@ -12,11 +12,12 @@ const VariantEngine* const variantEngines[variantCount] = {&v0::engine, &v1::eng
 
 const int32_t vectorWidths[vectorWidthCount] = {128, 256, 512};
 #if defined(HALVEX_WIDE_BODIES)
-const TransformEntry variant5Entries[vectorWidthCount] = {&v5::kfxcrFftNip, &v5::w256::kfxcrFftNip,
-                                                          &v5::w512::kfxcrFftNip};
-const VariantEngine* const variant5Engines[vectorWidthCount] = {&v5::engine, &v5::w256::engine,
-                                                               &v5::w512::engine};
+#define HALVEX_WIDE(ns, member) &ns::w256::member, &ns::w512::member
 #else
-const TransformEntry variant5Entries[vectorWidthCount] = {&v5::kfxcrFftNip, nullptr, nullptr};
-const VariantEngine* const variant5Engines[vectorWidthCount] = {&v5::engine, nullptr, nullptr};
+#define HALVEX_WIDE(ns, member) nullptr, nullptr
 #endif
+const TransformEntry widthEntries[variantCount][vectorWidthCount] = {
+    {}, {}, {}, {}, {&v4::kfxcrFftNip, HALVEX_WIDE(v4, kfxcrFftNip)}, {&v5::kfxcrFftNip, HALVEX_WIDE(v5, kfxcrFftNip)}};
+const VariantEngine* const widthEngines[variantCount][vectorWidthCount] = {
+    {}, {}, {}, {}, {&v4::engine, HALVEX_WIDE(v4, engine)}, {&v5::engine, HALVEX_WIDE(v5, engine)}};
+#undef HALVEX_WIDE

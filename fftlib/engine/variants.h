@@ -13,11 +13,14 @@ extern const TransformEntry variantEntries[variantCount];
 struct VariantEngine;
 extern const VariantEngine* const variantEngines[variantCount];
 
-// Variant 5's bodies by register width: 128 bits (SSE2: variantEntries[5],
-// variantEngines[5]), 256 (AVX) and 512 (AVX-512F), with the same results bit
-// for bit; null where this build lacks a body (the wider ones exist on x86-64
-// only). The dispatch binds the widest that the processor and its system run.
+// The vector variants' bodies by register width: 128 bits (SSE in variant 4,
+// SSE2 in variant 5: the variant's own entry and engine), 256 (AVX) and 512
+// (AVX-512F with AVX2), with the same results bit for bit on finite data. A
+// row per variant, a column per width; null where a variant has no body of
+// that width (the scalar variants have none, and the wider ones exist on
+// x86-64 only). After binding a vector variant the dispatch binds its widest
+// body that the processor and its system run.
 enum { vectorWidthCount = 3 };
 extern const int32_t vectorWidths[vectorWidthCount];  // 128, 256, 512
-extern const TransformEntry variant5Entries[vectorWidthCount];
-extern const VariantEngine* const variant5Engines[vectorWidthCount];
+extern const TransformEntry widthEntries[variantCount][vectorWidthCount];
+extern const VariantEngine* const widthEngines[variantCount][vectorWidthCount];

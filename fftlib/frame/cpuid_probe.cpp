@@ -1,5 +1,5 @@
-// The processor probe, CPUID leaves 0 and 1, and for variant 5's register
-// width leaf 7 and XGETBV. The only processor-specific instructions of the
+// The processor probe, CPUID leaves 0 and 1, and for the vector variants'
+// register width leaf 7 and XGETBV. The only processor-specific instructions of the
 // frame; plain integer code otherwise.
 #include "halvex_internal.h"
 
@@ -27,6 +27,7 @@ int32_t probeProcessor(ProcessorInfo* info) {
     }
     if (info->maxLeaf >= 7) {
         __cpuid_count(7, 0, eax, ebx, ecx, edx);
+        info->hasAvx2 = static_cast<int32_t>((ebx >> 5) & 1u);
         info->hasAvx512f = static_cast<int32_t>((ebx >> 16) & 1u);
     }
     return 1;

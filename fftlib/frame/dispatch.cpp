@@ -1,6 +1,6 @@
 // Processor dispatch (the Waterfall). The call slot of the export,
-// the classes and preference lists, the binding, variant 5's register width
-// and the failure message.
+// the classes and preference lists, the binding, the vector variants'
+// register width and the failure message.
 #include <cstdio>
 #include <cstring>
 
@@ -58,19 +58,22 @@ void defaultFailureNotifier(const char* text, const char* caption) {
 
 DispatchTarget asTarget(TransformEntry entry) { return reinterpret_cast<DispatchTarget>(entry); }
 
-// The width of a variant's one body (variant 5: its 128-bit one).
-int32_t singleBodyWidth(int32_t v) { return v >= 4 ? 128 : 0; }
-
-// Index of a width in variant5Entries, or -1.
+// Index of a width in a row of widthEntries, or -1.
 int32_t widthIndex(int32_t bits) {
     for (int32_t w = 0; w < vectorWidthCount; ++w)
         if (vectorWidths[w] == bits) return w;
     return -1;
 }
 
-// Variant 5, just bound: its body of that width into the transform's slot.
+// Variant v's body of that width, or null (always for a scalar variant).
+TransformEntry widthEntry(int32_t v, int32_t bits) {
+    const int32_t w = widthIndex(bits);
+    return v >= 0 && v < variantSlots && w >= 0 ? widthEntries[v][w] : nullptr;
+}
+
+// A vector variant, just bound: its body of that width into the transform's slot.
 void bindWidth(int32_t bits) {
-    *dispatchTable[0].slot = asTarget(variant5Entries[widthIndex(bits)]);
+    *dispatchTable[0].slot = asTarget(widthEntry(lastBoundVariant, bits));
     lastBoundWidth = bits;
 }
 
@@ -107,12 +110,13 @@ int32_t classifyProcessor() {
     return classifyProcessor(info);
 }
 
-int32_t vectorWidthFor(const ProcessorInfo& info) {
+int32_t vectorWidthFor(const ProcessorInfo& info, int32_t v) {
     const uint32_t vectorState = 0x6u, wideState = 0xE6u;  // XMM, YMM; and opmask, ZMM upper halves, ZMM16-31
+    if (!widthEntry(v, 128)) return 0;
     int32_t bits = 128;
     if (info.hasAvx && (info.savedState & vectorState) == vectorState) bits = 256;
-    if (bits == 256 && info.hasAvx512f && (info.savedState & wideState) == wideState) bits = 512;
-    while (bits > 128 && variant5Entries[widthIndex(bits)] == nullptr) bits /= 2;
+    if (bits == 256 && info.hasAvx2 && info.hasAvx512f && (info.savedState & wideState) == wideState) bits = 512;
+    while (bits > 128 && !widthEntry(v, bits)) bits /= 2;
     return bits;
 }
 
@@ -129,7 +133,7 @@ int32_t bindVariantIn(const DispatchEntry* table, int32_t count, int32_t v) {
 int32_t bindVariant(int32_t v) {
     if (!bindVariantIn(dispatchTable, dispatchCount, v)) return 0;
     lastBoundVariant = v;
-    lastBoundWidth = singleBodyWidth(v);
+    lastBoundWidth = widthEntry(v, 128) ? 128 : 0;
     return 1;
 }
 
@@ -150,8 +154,8 @@ int32_t runWaterfall() {
     const int32_t bound = walkPreferenceList(dispatchTable, dispatchCount, processorClass);
     if (bound >= 0) {
         lastBoundVariant = bound;
-        lastBoundWidth = singleBodyWidth(bound);
-        if (bound == 5) bindWidth(vectorWidthFor(info));
+        lastBoundWidth = 0;
+        if (widthEntry(bound, 128)) bindWidth(vectorWidthFor(info, bound));
         return 1;
     }
     std::snprintf(buffer, sizeof buffer, "%s", waterfallFailureText);
@@ -164,8 +168,7 @@ int32_t boundVariant() { return lastBoundVariant; }
 int32_t boundVectorWidth() { return lastBoundWidth; }
 
 int32_t forceVectorWidth(int32_t bits) {
-    const int32_t w = widthIndex(bits);
-    if (lastBoundVariant != 5 || w < 0 || variant5Entries[w] == nullptr) return 0;
+    if (!widthEntry(lastBoundVariant, bits)) return 0;
     bindWidth(bits);
     return 1;
 }

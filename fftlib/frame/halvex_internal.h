@@ -11,6 +11,17 @@
 // that no longer matches the callers' declaration does not compile.
 #include "halvex.h"
 
+// The thread-local variables that every transform reads (POSIX): the
+// initial-exec model reads them with one load from the thread pointer, where
+// the general model calls __tls_get_addr (and makes its callers save their
+// arguments around it); a few bytes of the static TLS that the C library
+// keeps for libraries loaded later.
+#if !defined(_WIN32) && defined(__GNUC__)
+#define HALVEX_TLS_MODEL __attribute__((tls_model("initial-exec")))
+#else
+#define HALVEX_TLS_MODEL
+#endif
+
 enum {
     orderSlots = 32,      // table caches: one slot per order 0..31
     workBufferSlots = 5,  // work-buffer slots 0..4; the library uses slot 3
@@ -106,6 +117,16 @@ const char* statusText(int32_t status);
 
 // --- Per-thread context: release and inspection ---
 
+#if !defined(_WIN32)
+// POSIX: the calling thread's record as last stored under the TLS key, or
+// null (tls_posix.cpp). getThreadContext reads it first, and the steady state
+// of a transform reads it inline: the lookup then needs neither pthread_once
+// nor pthread_getspecific, which together took about 4 ns (a twentieth of a
+// 64-point transform, measured here). `__thread`, unlike thread_local, needs
+// no initialisation wrapper where another file reads it.
+extern __thread ThreadContext* halvexOwnContext HALVEX_TLS_MODEL;
+#endif
+
 // Releases every table (the four caches) and work buffer of ctx and clears the
 // slots and capacities; the record itself stays. Null does nothing.
 void releaseContextResources(ThreadContext* ctx);
@@ -145,8 +166,9 @@ struct ProcessorInfo {
     int32_t hasMmx;   // EDX bit 23 of leaf 1
     int32_t hasSse;   // EDX bit 25
     int32_t hasSse2;  // EDX bit 26
-    // For the register width of variant 5 only; the class ignores them.
+    // For the register width of the vector variants only; the class ignores them.
     int32_t hasAvx;      // ECX bit 28 of leaf 1
+    int32_t hasAvx2;     // EBX bit 5 of leaf 7 (0 when maxLeaf < 7)
     int32_t hasAvx512f;  // EBX bit 16 of leaf 7 (0 when maxLeaf < 7)
     uint32_t savedState; // XCR0 as XGETBV reads it (0 without OSXSAVE, ECX bit 27 of leaf 1)
 };
@@ -209,26 +231,26 @@ int32_t forceVariant(int32_t v);
 // The transform entry the call slot holds now, or null.
 TransformEntry boundTransform();
 
-// --- Register width of variant 5 ---
-// Variant 5 has a body per register width (variant5Entries): 128 bits
-// (SSE2), and on x86-64 256 (AVX) and 512 (AVX-512F), with the same results.
-// After the Waterfall has bound variant 5, it binds the widest body that the
-// processor has and whose registers the system saves; class, variant and
-// results stay the same.
+// --- Register width of the vector variants ---
+// Variants 4 and 5 have a body per register width (widthEntries): 128 bits
+// (SSE, SSE2), and on x86-64 256 (AVX) and 512 (AVX-512F with AVX2), with the
+// same results on finite data. After the Waterfall has bound one of them it
+// binds, once, that variant's widest body that the processor has and whose
+// registers the system saves; class, variant and results stay the same.
 
-// Pure: the widest width (128, 256, 512) of a probed record that this build
-// has a body for: AVX-512F with XCR0 bits 1, 2 and 5 to 7 (the system saves
-// the vector, mask and upper registers) gives 512; AVX with bits 1 and 2 gives
-// 256; anything else 128.
-int32_t vectorWidthFor(const ProcessorInfo& info);
+// Pure: the widest width (128, 256, 512) of a probed record that variant v
+// has a body for in this build, 0 for a scalar variant: AVX-512F and AVX2
+// with XCR0 bits 1, 2 and 5 to 7 (the system saves the vector, mask and upper
+// registers) give 512; AVX with bits 1 and 2 gives 256; anything else 128.
+int32_t vectorWidthFor(const ProcessorInfo& info, int32_t v);
 // The register width of the body the call slot holds: 128, 256 or 512 for
-// variant 5, 128 for variant 4, 0 for the scalar variants and before binding.
+// the vector variants, 0 for the scalar variants and before binding.
 int32_t boundVectorWidth();
-// Test and tool hook: with variant 5 bound, binds its body of `bits` (128,
-// 256, 512); 1 on success, 0 when variant 5 is not bound or this build lacks
-// that body. It does not ask the processor: binding a width it cannot run
-// makes the next transform fault. Not for use while other threads call the
-// export.
+// Test and tool hook: with a vector variant bound, binds its body of `bits`
+// (128, 256, 512); 1 on success, 0 when a scalar variant (or none) is bound
+// or this build lacks that body. It does not ask the processor: binding a
+// width it cannot run makes the next transform fault. Not for use while
+// other threads call the export.
 int32_t forceVectorWidth(int32_t bits);
 
 // Test hooks for the Waterfall. Each returns the previous value; null restores

@@ -30,14 +30,16 @@ row 1 'cannot write the output' --order 2 --flags 1 - /dev/full
 input 3 5 -1 0.5
 row 0 '4 -1 -0.25 -0.75' --order 1 --flags 0x2 - -
 for v in 0 1 2 3 4 5; do row 0 '8 -2 -0.5 -1.5' --order 1 --flags 18 --variant $v; done
-# Variant 5's bodies: each width the processor and its system run (info's AVX lines, whichever
-# variant this processor binds) gives the same floats; a wider one, or one the build lacks, is refused.
-info=$("$tool" info) widest=128
-echo "$info" | grep -qx 'AVX: yes' && widest=256
-echo "$info" | grep -qx 'AVX-512F: yes' && widest=512
-for w in 128 256 512; do
-  if [ "$w" -le "${widest:-0}" ]; then row 0 '8 -2 -0.5 -1.5' --order 1 --flags 18 --variant 5 --width $w
-  else row 2 "does not run" --order 1 --flags 18 --variant 5 --width $w; fi
+# The vector variants' bodies: each width the processor runs gives the same floats (128 points,
+# enough for the wider bodies' own leaves); a wider one, or one the build lacks, is refused.
+widest=$("$tool" info | sed -n 's/^width: \([0-9]*\) (variant [45].*/\1/p')
+perl -e 'print pack("f<*", 1, (0) x 255)' >"$dir/in"
+ones=$(perl -e 'print join(" ", (1) x 128, (0) x 128)')
+for v in 4 5; do
+  for w in 128 256 512; do
+    if [ "$w" -le "${widest:-0}" ]; then row 0 "$ones" --order 7 --flags 18 --variant $v --width $w
+    else row 2 "$w-bit body of variant $v" --order 7 --flags 18 --variant $v --width $w; fi
+  done
 done
 input 1 2 3 4 0 0 0 0
 row 0 '10 -2 -2 -2 0 0 2 -2' --order 2 --flags 0x81
@@ -50,7 +52,7 @@ row 2 '--order is required' --flags 1
 row 2 '--flags is required' --order 2
 row 2 '--variant must be 0 to 5' --order 2 --flags 1 --variant 6
 row 2 '--width must be 128, 256 or 512' --order 2 --flags 1 --width 384
-row 2 '--width applies to variant 5 only' --order 2 --flags 1 --variant 0 --width 128
+row 2 '--width applies to the vector variants 4 and 5 only' --order 2 --flags 1 --variant 3 --width 128
 row 2 'unknown option --fast' --order 2 --flags 1 --fast
 row 2 'too many files' --order 2 --flags 1 a b c
 echo "$passed passed, $failed failed"

@@ -85,11 +85,11 @@ Signal entry(int v, const Signal& x, int order, int flags, const int* o = nullpt
     return entryOf(*variantEngines[v], x, order, flags, o, inPlace);
 }
 
-// Whether variant 5's body in variant5Engines[w] is built and runs on this processor and system.
-bool runsWidth(int w) {
+// Whether variant v's body in widthEngines[v][w] is built and runs on this processor and system.
+bool runsWidth(int v, int w) {
     static ProcessorInfo info{};
-    static const int32_t widest = (probeProcessor(&info), vectorWidthFor(info));
-    return variant5Engines[w] && vectorWidths[w] <= widest;
+    static const int32_t widest = (probeProcessor(&info), vectorWidthFor(info, 5));
+    return widthEngines[v][w] && vectorWidths[w] <= widest;
 }
 
 // Whether this processor executes variant v's instructions.
@@ -178,11 +178,11 @@ bool noOrdering(int, int, int flags) { return (flags & (natural | inRev | outRev
 // Offsets in floats from 16-byte boundaries of (re in, im in, re out, im out); the cases take them in turn.
 const int offsets[][4] = {{0, 0, 1, 1}, {0, 0, 2, 2}, {1, 2, 0, 0}, {2, 1, 1, 2}, {3, 3, 3, 3}, {0, 0, 0, 2}, {0, 0, 1, 0}};
 
-// Variant 5's body in variant5Engines[w] on aligned arrays, misaligned ones or in place, by turns.
-template <int w> bool runsWide(int v, int, int) { return v == 5 && runsWidth(w); }
-template <int w> Signal wideEntry(int, const Signal& x, int order, int flags) {
+// A vector variant's body in widthEngines[v][w] on aligned arrays, misaligned ones or in place, by turns.
+template <int w> bool runsWide(int v, int, int) { return runsWidth(v, w); }
+template <int w> Signal wideEntry(int v, const Signal& x, int order, int flags) {
     const int turn = (order + flags) % 3;
-    return entryOf(*variant5Engines[w], x, order, flags, turn == 1 ? offsets[(order + flags) % 7] : nullptr, turn == 2);
+    return entryOf(*widthEngines[v][w], x, order, flags, turn == 1 ? offsets[(order + flags) % 7] : nullptr, turn == 2);
 }
 
 // Another path to the entry's result (aligned, distinct arrays) where it applies, and whether the
@@ -226,8 +226,8 @@ const struct BitsRow {
          if (n > block) scalarStages(y.re, y.im, n, block, table, n, block, sign);
          return y;
      }},
-    {"variant 5's 256-bit body (aligned, misaligned or in place by turns)", true, runsWide<1>, wideEntry<1>},
-    {"variant 5's 512-bit body (aligned, misaligned or in place by turns)", true, runsWide<2>, wideEntry<2>},
+    {"the 256-bit body (aligned, misaligned or in place by turns)", true, runsWide<1>, wideEntry<1>},
+    {"the 512-bit body (aligned, misaligned or in place by turns)", true, runsWide<2>, wideEntry<2>},
     {"the twin variant's entry", true, [](int v, int order, int flags) { return twin(v, order, flags) >= 0; },
      [](int v, const Signal& in, int order, int flags) { return entry(twin(v, order, flags), in, order, flags); }},
     {"variant 1 (variant 0 differs: radix-2 stage last, DIF eighth root 0x3F3504F7)", false,
@@ -287,6 +287,43 @@ TEST_F(EngineTest, LargeOrdersMatchTheReference) {
     checkTransforms(21, 24, [](int order, int set) { return set == (order % 2 ? 7 : 0); });
 }
 
+// The wider bodies' rows above pin finite data. Where two NaNs meet, a wider body may keep the other
+// one's payload, but it never makes another word NaN: on signals with NaNs (random payloads) or
+// infinities, each word is NaN at both widths or at neither, and every other word has the 128-bit
+// body's bits. A width this processor or its system does not run is skipped, as are its table rows.
+class WidthTest : public EngineTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WidthTest, NaNsAndInfinitiesLandInTheSameWords) {
+    const int w = GetParam();
+    if (!runsWidth(5, w)) GTEST_SKIP() << "this processor or its system does not run the " << vectorWidths[w] << "-bit bodies";
+    std::mt19937 gen(29);
+    for (int v : {4, 5})
+        for (int order = 1; order <= 18; ++order) {
+            const int64_t n = int64_t(1) << order;
+            Signal x = randomSignal(n, uint32_t(order));
+            const uint32_t specials[] = {0x7F800001u | uint32_t(gen() & 0x803FFFFFu), 0x7F800000u, 0xFF800000u};
+            for (int k = order % 3 == 1; k < (order % 3 == 2 ? 1 : 3); ++k)  // NaN and infinities, infinities, a NaN
+                std::memcpy((gen() % 2 ? x.re : x.im) + gen() % n, &specials[k], 4);
+            const int flags = (order % 3 == 0 ? fwd : order % 3 == 1 ? inv : inv | noScale) | (natural << (order % 4)) % 256;
+            const Signal a = entry(v, x, order, flags), b = entryOf(*widthEngines[v][w], x, order, flags);
+            int64_t special = 0, wrong = 0;
+            for (int64_t k = 0; k < 2 * n; ++k) {
+                const float p = k < n ? a.re[k] : a.im[k - n], q = k < n ? b.re[k] : b.im[k - n];
+                special += !std::isfinite(p);
+                wrong += std::isnan(p) != std::isnan(q) || (!std::isnan(p) && std::memcmp(&p, &q, 4) != 0);
+            }
+            EXPECT_TRUE(wrong == 0 && special > 0) << "variant " << v << " order " << order << ": " << wrong << " words differ";
+        }
+}
+
+// (Only x86-64 builds have the wider bodies.)
+#if defined(__x86_64__) || defined(_M_X64)
+INSTANTIATE_TEST_SUITE_P(Widths, WidthTest, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& p) { return "w" + std::to_string(vectorWidths[p.param]); });
+#else
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(WidthTest);
+#endif
+
 // One variant, which claims the caches.
 class VariantTest : public EngineTest, public ::testing::WithParamInterface<int> {
 protected:
@@ -295,10 +332,10 @@ protected:
         if (!processorRuns(GetParam())) GTEST_SKIP() << "this processor lacks the variant's SSE or SSE2";
     }
     const VariantEngine& engine() const { return *variantEngines[GetParam()]; }
-    // The variant's body, and for variant 5 its wider bodies that run here.
+    // The variant's body, and its wider bodies that run here.
     std::vector<const VariantEngine*> bodies() const {
         std::vector<const VariantEngine*> b = {&engine()};
-        for (int w = 1; GetParam() == 5 && w < vectorWidthCount; ++w) if (runsWidth(w)) b.push_back(variant5Engines[w]);
+        for (int w = 1; w < vectorWidthCount; ++w) if (runsWidth(GetParam(), w)) b.push_back(widthEngines[GetParam()][w]);
         return b;
     }
     const VariantParams& params() const { return *engine().params; }

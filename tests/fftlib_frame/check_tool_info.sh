@@ -28,7 +28,7 @@ variant: none (the library refuses to load: No ZAdu matching to CPU was found du
   5) lines="class: 5
 variant: 5" width="(128 .variant 5's SSE2|256 .variant 5's AVX|512 .variant 5's AVX-512F) body." ;;
   4) lines="class: 4
-variant: 4" width="128 .variant 4's SSE body." ;;
+variant: 4" width="(128 .variant 4's SSE|256 .variant 4's AVX|512 .variant 4's AVX-512F) body." ;;
   *) lines="class: $class
 variant: $class" width="none .variant $class is scalar." ;;
 esac
@@ -40,7 +40,7 @@ SSE2: $sse2
 $lines"
 feature='(yes|no|yes, not saved by the system)'
 if [ "$(echo "$out" | head -n 7)" != "$expected" ] || ! echo "$leaf $family" | grep -Eqx '[0-9]+ ([0-9]|1[0-5])' ||
-   ! echo "$out" | tail -n +8 | tr '\n' '|' | grep -Eqx "AVX: $feature\|AVX-512F: $feature\|width: $width\|"; then
+   ! echo "$out" | tail -n +8 | tr '\n' '|' | grep -Eqx "AVX: $feature\|AVX2: $feature\|AVX-512F: $feature\|width: $width\|"; then
   printf 'FAILED: halvex-tool info printed\n%s\nexpected first\n%s\n' "$out" "$expected"
   exit 1
 fi

@@ -41,7 +41,7 @@ bool isFresh(const ThreadContext* ctx) {
 }
 
 ProcessorInfo cpu(int32_t maxLeaf, int32_t family, int32_t mmx, int32_t sse, int32_t sse2) {
-    return ProcessorInfo{maxLeaf, family, mmx, sse, sse2, 0, 0, 0};
+    return ProcessorInfo{maxLeaf, family, mmx, sse, sse2, 0, 0, 0, 0};
 }
 
 // Every test starts and ends with the calling thread's record fresh and the failure hooks off;
@@ -239,40 +239,42 @@ TEST(FrameBinding, PreferenceListsFallBackDownTheRow) {
     }
 }
 
-// After binding variant 5 the Waterfall binds its widest body whose registers the processor has
-// (CPUID) and the system saves (XCR0); other variants keep their one body, and a processor without
-// AVX runs the 128-bit body. Widths this build lacks fall back. Forcing a width: variant 5 only.
-TEST_F(Frame, Variant5RunsTheWidestBodyTheProcessorAndSystemRun) {
+// After binding a vector variant the Waterfall binds its widest body whose registers the processor
+// has (CPUID) and the system saves (XCR0): 512 bits need AVX-512F and AVX2 besides AVX. The scalar
+// variants have no width, and a processor without AVX runs the 128-bit body. Widths this build lacks
+// fall back. Forcing a width: the vector variants only.
+TEST_F(Frame, VectorVariantsRunTheWidestBodyTheProcessorAndSystemRun) {
     const struct {
-        int32_t family, avx, avx512f;
+        int32_t family, avx, avx2, avx512f;
         uint32_t xcr0;
         int32_t variant, bits;
     } cases[] = {
-        {15, 0, 0, 0x0, 5, 128},  {15, 0, 0, 0xE7, 5, 128}, {15, 1, 0, 0x3, 5, 128}, {15, 1, 0, 0x5, 5, 128},
-        {15, 1, 0, 0x7, 5, 256},  {15, 1, 1, 0x7, 5, 256},  {15, 1, 1, 0x67, 5, 256}, {15, 1, 1, 0xA7, 5, 256},
-        {15, 1, 1, 0xC7, 5, 256}, {15, 1, 1, 0xE7, 5, 512}, {15, 0, 1, 0xE7, 5, 128}, {6, 1, 1, 0xE7, 4, 128},
-        {5, 1, 1, 0xE7, 2, 0},
+        {15, 0, 0, 0, 0x0, 5, 128},  {15, 0, 1, 1, 0xE7, 5, 128}, {15, 1, 1, 0, 0x3, 5, 128},  {15, 1, 0, 0, 0x5, 5, 128},
+        {15, 1, 0, 0, 0x7, 5, 256},  {15, 1, 1, 1, 0x67, 5, 256}, {15, 1, 1, 1, 0xA7, 5, 256}, {15, 1, 1, 1, 0xC7, 5, 256},
+        {15, 1, 0, 1, 0xE7, 5, 256}, {15, 1, 1, 1, 0xE7, 5, 512}, {6, 0, 0, 0, 0x0, 4, 128},   {6, 1, 1, 0, 0x7, 4, 256},
+        {6, 1, 1, 1, 0x7, 4, 256},   {6, 1, 0, 1, 0xE7, 4, 256},  {6, 1, 1, 1, 0xE7, 4, 512},  {5, 1, 1, 1, 0xE7, 2, 0},
     };
     for (const auto& c : cases) {
         fakeInfo = cpu(13, c.family, 1, 1, c.family == 15), halvexCallSlot = nullptr;
-        fakeInfo.hasAvx = c.avx, fakeInfo.hasAvx512f = c.avx512f, fakeInfo.savedState = c.xcr0;
+        fakeInfo.hasAvx = c.avx, fakeInfo.hasAvx2 = c.avx2, fakeInfo.hasAvx512f = c.avx512f, fakeInfo.savedState = c.xcr0;
         int32_t bits = c.bits, w = 0;
-        while (bits > 128 && !variant5Entries[bits == 512 ? 2 : 1]) bits /= 2;  // not built here
+        while (bits > 128 && !widthEntries[c.variant][bits / 256]) bits /= 2;  // not built here
         for (int k = 0; k < vectorWidthCount; ++k) w = vectorWidths[k] == bits ? k : w;
         ASSERT_EQ(runWaterfall(), 1);
-        EXPECT_TRUE(boundVariant() == c.variant && boundVectorWidth() == bits)
-            << "AVX " << c.avx << " AVX-512F " << c.avx512f << " XCR0 " << c.xcr0;
-        EXPECT_EQ(boundTransform(), c.variant == 5 ? variant5Entries[w] : variantEntries[c.variant]);
-        EXPECT_TRUE(c.variant != 5 || vectorWidthFor(fakeInfo) == bits);
+        EXPECT_TRUE(boundVariant() == c.variant && boundVectorWidth() == bits && vectorWidthFor(fakeInfo, c.variant) == bits)
+            << "family " << c.family << " AVX " << c.avx << " AVX2 " << c.avx2 << " AVX-512F " << c.avx512f << " XCR0 " << c.xcr0;
+        EXPECT_EQ(boundTransform(), bits ? widthEntries[c.variant][w] : variantEntries[c.variant]);
     }
-    ASSERT_TRUE(forceVariant(5) && boundVectorWidth() == 128);
-    for (int k = 0; k < vectorWidthCount; ++k) {
-        EXPECT_EQ(forceVectorWidth(vectorWidths[k]), variant5Entries[k] ? 1 : 0);
-        EXPECT_TRUE(!variant5Entries[k] || boundTransform() == variant5Entries[k]);
+    for (int v : {4, 5}) {
+        ASSERT_TRUE(forceVariant(v) && boundVectorWidth() == 128 && widthEntries[v][0] == variantEntries[v]);
+        for (int k = 0; k < vectorWidthCount; ++k) {
+            EXPECT_EQ(forceVectorWidth(vectorWidths[k]), widthEntries[v][k] ? 1 : 0);
+            EXPECT_TRUE(!widthEntries[v][k] || (boundTransform() == widthEntries[v][k] && boundVectorWidth() == vectorWidths[k]));
+        }
+        EXPECT_EQ(forceVectorWidth(64), 0);
     }
-    EXPECT_EQ(forceVectorWidth(64), 0);
-    ASSERT_TRUE(forceVariant(4));
-    EXPECT_TRUE(forceVectorWidth(128) == 0 && boundTransform() == variantEntries[4]);
+    ASSERT_TRUE(forceVariant(3));
+    EXPECT_TRUE(forceVectorWidth(128) == 0 && boundVectorWidth() == 0 && boundTransform() == variantEntries[3]);
 }
 
 #if !defined(_WIN32)

@@ -5,8 +5,8 @@
 // For every order A..B (default 4..22) the same random complex data, in
 // natural order, is transformed forward and out of place by
 //   halvex   kfxcrFftNip(…, order, 1|32), the bound variant (or V) and, for
-//            variant 5, the widest body the processor runs (or the one of W
-//            bits), tables built beforehand;
+//            the vector variants 4 and 5, the widest body the processor runs
+//            (or the one of W bits), tables built beforehand;
 //   FFTW     fftwf_plan_guru_split_dft (FFTW_MEASURE) on the very same split
 //            arrays, executed with fftwf_execute;
 //   FFTW-i   fftwf_plan_dft_1d (FFTW_MEASURE), FFTW's own interleaved format,
@@ -30,7 +30,7 @@
 // Exit codes: 0 done; 1 memory, the CSV file, an FFTW plan or a library error;
 // 2 bad arguments (usage, an unknown option, orders that do not parse or lie
 // outside 1..24, a variant that is not 0..5 or not built in this build, a
-// width that is not variant 5's or that this build or processor cannot run).
+// width for a scalar variant or one that this build or processor cannot run).
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -74,8 +74,8 @@ const char help[] =
     "copies), and KissFFT float on interleaved copies, order by order, side by side.\n"
     "\n"
     "  --variant V   time variant V (0..5) instead of the one the processor binds\n"
-    "  --width W     time variant 5's body for W-bit registers (128, 256, 512) instead of\n"
-    "                the widest this processor runs\n"
+    "  --width W     time the vector variant's body (4 or 5) for W-bit registers (128,\n"
+    "                256, 512) instead of the widest this processor runs\n"
     "  --orders A-B  the orders A to B (1 <= A <= B <= 24; a single N is N-N); default 4-22\n"
     "  --csv FILE    also write the figures as CSV to FILE\n"
     "  --quick       short batches and few rounds (for tests; the figures are rough)\n"
@@ -549,11 +549,11 @@ void printHeader(int32_t variant, bool named, bool widthNamed, const Settings& s
     const std::string flags = trim(HALVEX_BENCH_CXX_FLAGS);
     std::printf("build:   %s, %s%s%s, %d-bit\n", HALVEX_BENCH_BUILD_TYPE, compilerName().c_str(),
                 flags.empty() ? "" : " ", flags.c_str(), int(sizeof(void*) * 8));
-    // Variant 5's body: which width, and who chose it.
+    // A vector variant's body: which width, and who chose it.
     std::string body;
-    if (variant == 5)
-        body = ", its " + std::to_string(boundVectorWidth()) + "-bit " + widthName(boundVectorWidth()) + " body" +
-               (widthNamed ? " (named by --width)" : "");
+    if (boundVectorWidth() > 0)
+        body = ", its " + std::to_string(boundVectorWidth()) + "-bit " + widthName(variant, boundVectorWidth()) +
+               " body" + (widthNamed ? " (named by --width)" : "");
     if (named) {
         std::printf("halvex:  variant %d (named by --variant)%s, kfxcrFftNip, flags 1|32\n", int(variant),
                     body.c_str());

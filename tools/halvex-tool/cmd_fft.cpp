@@ -10,15 +10,15 @@
 // 4 init only, 8 release, 16 no scaling, 32 natural order, 64 bit-reversed
 // input, 128 bit-reversed output). With flag 4 or 8 nothing is read or
 // written. --variant binds variant V (0..5) instead of the one the processor
-// selects; --width binds variant 5's body of W bits (128, 256, 512) instead of
-// the widest the processor runs. The transform runs in place (the same arrays
+// selects; --width binds the vector variant's body (4 or 5) of W bits (128,
+// 256, 512) instead of the widest the processor runs. The transform runs in place (the same arrays
 // as input and output).
 //
 // Exit codes: 0 done; 1 the input or output could not be read or written, the
 // memory for the arrays could not be had, or the library reported another
 // error (out of memory); 2 bad arguments: usage, an unknown option, a number
 // that does not parse, an order outside 0..31, a variant this build lacks, a
-// width that is not variant 5's or that this build or processor cannot run,
+// width for a scalar variant or one that this build or processor cannot run,
 // an input that is not exactly 8·n bytes long, or flags that the library
 // rejects (its report is printed).
 #include <algorithm>
@@ -53,8 +53,9 @@ const char help[] =
     "               64 bit-reversed input, 128 bit-reversed output (4 and 8 read and write\n"
     "               nothing)\n"
     "  --variant V  bind variant V (0..5) instead of the processor's choice\n"
-    "  --width W    run variant 5's body for W-bit registers (128, 256, 512) instead of\n"
-    "               the widest this processor runs; every width gives the same bits\n"
+    "  --width W    run the vector variant's body (4 or 5) for W-bit registers (128, 256,\n"
+    "               512) instead of the widest this processor runs; every width gives the\n"
+    "               same bits on finite data\n"
     "\n"
     "Exit codes: 0 done; 1 input, output, memory or a library error other than a bad\n"
     "argument; 2 bad arguments, an input of the wrong length, or flags the library rejects.\n";

@@ -13,10 +13,11 @@
 //            fell back; or "none (the library refuses to load: No ZAdu
 //            matching to CPU was found during the Waterfall)"
 //   AVX: yes|no, or "yes, not saved by the system" when XCR0 lacks its state
+//   AVX2: the same
 //   AVX-512F: the same
-//   width: <bits> (the body variant 5 runs: "variant 5's SSE2|AVX|AVX-512F
-//          body"), "128 (variant 4's SSE body)", or "none (variant <v> is
-//          scalar)" and "none" when nothing binds
+//   width: <bits> (the body the vector variant runs: "variant <v>'s
+//          SSE|SSE2|AVX|AVX-512F body"), or "none (variant <v> is scalar)"
+//          and "none" when nothing binds
 // Any argument: usage on standard error, exit code 2.
 #include <cstdio>
 
@@ -63,12 +64,12 @@ int commandInfo(int argc, char** /*argv*/) {
         std::printf("variant: %d\n", static_cast<int>(variant));
     }
     std::printf("AVX: %s\n", featureText(info.hasAvx, info.savedState, 0x6u));
+    std::printf("AVX2: %s\n", featureText(info.hasAvx && info.hasAvx2, info.savedState, 0x6u));
     std::printf("AVX-512F: %s\n", featureText(info.hasAvx && info.hasAvx512f, info.savedState, 0xE6u));
-    if (variant == 5) {
-        const int32_t bits = vectorWidthFor(info);
-        std::printf("width: %d (variant 5's %s body)\n", static_cast<int>(bits), widthName(bits));
-    } else if (variant == 4) {
-        std::printf("width: 128 (variant 4's SSE body)\n");
+    const int32_t bits = vectorWidthFor(info, variant);
+    if (bits > 0) {
+        std::printf("width: %d (variant %d's %s body)\n", static_cast<int>(bits), static_cast<int>(variant),
+                    widthName(variant, bits));
     } else if (variant >= 0) {
         std::printf("width: none (variant %d is scalar)\n", static_cast<int>(variant));
     } else {

@@ -12,9 +12,11 @@ int commandBench(int argc, char** argv);
 // why not (not built; or instructions this processor lacks, which would stop
 // the program at the first transform).
 std::string bindNamedVariant(int32_t v);
-// The name of variant 5's body of a register width: "SSE2", "AVX", "AVX-512F".
-const char* widthName(int32_t bits);
-// With a variant bound: variant 5's body of `bits` (128, 256 or 512), or with
-// bits 0 the widest that this processor and its system run (what the load
-// binds). An empty text on success, else why it cannot be bound.
+// The instruction set of a vector variant's body of a register width: "SSE"
+// (variant 4's 128-bit body), "SSE2" (variant 5's), "AVX", "AVX-512F".
+const char* widthName(int32_t variant, int32_t bits);
+// With a variant bound: for a vector variant, its body of `bits` (128, 256
+// or 512), or with bits 0 the widest that this processor and its system run
+// (what the load binds); for a scalar variant only bits 0. An empty text on
+// success, else why it cannot be bound.
 std::string bindWidth(int32_t bits);

@@ -37,7 +37,9 @@ void printUsage(std::FILE* out) {
 
 }  // namespace
 
-const char* widthName(int32_t bits) { return bits == 512 ? "AVX-512F" : bits == 256 ? "AVX" : "SSE2"; }
+const char* widthName(int32_t variant, int32_t bits) {
+    return bits == 512 ? "AVX-512F" : bits == 256 ? "AVX" : variant == 4 ? "SSE" : "SSE2";
+}
 
 std::string bindNamedVariant(int32_t v) {
     ProcessorInfo info{};
@@ -48,22 +50,24 @@ std::string bindNamedVariant(int32_t v) {
 
 std::string bindWidth(int32_t bits) {
     const int32_t bound = boundVariant();
-    if (bound != 5) {
+    if (boundVectorWidth() == 0) {
         if (bits == 0) return "";
-        return "--width applies to variant 5 only (variant " + std::to_string(bound) + " is bound)";
+        return "--width applies to the vector variants 4 and 5 only (variant " + std::to_string(bound) +
+               " is bound)";
     }
     ProcessorInfo info{};
     probeProcessor(&info);
-    const int32_t widest = vectorWidthFor(info);
+    const int32_t widest = vectorWidthFor(info, bound);
     if (bits == 0) bits = widest;
     int32_t built = 0;
     for (int w = 0; w < vectorWidthCount; ++w)
-        if (vectorWidths[w] == bits && variant5Entries[w]) built = 1;
-    if (!built) return "this build has no " + std::to_string(bits) + "-bit body of variant 5";
+        if (vectorWidths[w] == bits && widthEntries[bound][w]) built = 1;
+    const std::string body = std::to_string(bits) + "-bit body of variant " + std::to_string(bound);
+    if (!built) return "this build has no " + body;
     if (bits > widest)
-        return std::string("this processor, or its system, does not run ") + widthName(bits) + " (the widest it runs is " +
+        return std::string("this processor, or its system, does not run the ") + body + " (the widest it runs is " +
                std::to_string(widest) + " bits)";
-    return forceVectorWidth(bits) ? "" : "variant 5's " + std::to_string(bits) + "-bit body could not be bound";
+    return forceVectorWidth(bits) ? "" : "the " + body + " could not be bound";
 }
 
 int main(int argc, char** argv) {

@@ -42,6 +42,8 @@ static inline vfloat VXOR(vfloat a, vfloat b) {
 
 // Constants.
 static inline vfloat VSET1(float x) { return _mm512_set1_ps(x); }
+// (a, b, c, d) in every 128-bit lane.
+static inline vfloat VSET4(float a, float b, float c, float d) { return _mm512_setr4_ps(a, b, c, d); }
 // -0.0 in every float: VXOR with it negates.
 static inline vfloat VSIGNMASK() { return _mm512_set1_ps(-0.0f); }
 static inline vfloat VZERO() { return _mm512_setzero_ps(); }
@@ -98,6 +100,23 @@ static inline vfloat VLOADPAIRLANES(const float* lo, const float* hi, int64_t st
     a = _mm512_insertf32x4(a, pair(lo + 2 * step, hi + 2 * step), 2);
     return _mm512_insertf32x4(a, pair(lo + 3 * step, hi + 3 * step), 3);
 }
+// The six vectors of four runs of 24 floats at p: lane g of out[v] holds
+// the four floats at p + 24g + 4v. Six whole loads and twelve exchanges of
+// lanes (not four loads and three insertions per vector): the lanes of runs
+// 0 and 1 (and of runs 2 and 3) paired first, then the pairs joined.
+static inline void VLOADSIX(const float* p, vfloat* out) {
+    vfloat l[6], t[6];
+    for (int i = 0; i < 6; ++i) l[i] = VLOAD(p + 16 * i);
+    for (int h = 0; h < 2; ++h) {  // runs 2h and 2h + 1: lanes 0..5 and 6..11 of l[3h..3h+2]
+        t[3 * h] = _mm512_shuffle_f32x4(l[3 * h], l[3 * h + 1], 0xE4);      // lanes 0, 1, 6, 7
+        t[3 * h + 1] = _mm512_shuffle_f32x4(l[3 * h], l[3 * h + 2], 0x4E);  // lanes 2, 3, 8, 9
+        t[3 * h + 2] = _mm512_shuffle_f32x4(l[3 * h + 1], l[3 * h + 2], 0xE4);  // lanes 4, 5, 10, 11
+    }
+    for (int v = 0; v < 6; v += 2) {
+        out[v] = _mm512_shuffle_f32x4(t[v / 2], t[3 + v / 2], 0x88);
+        out[v + 1] = _mm512_shuffle_f32x4(t[v / 2], t[3 + v / 2], 0xDD);
+    }
+}
 // a·b with b's lanes read as VLOADLANES reads them.
 static inline vfloat VMULLANES(vfloat a, const float* p, int64_t step, int64_t step2) {
     return VMUL(a, VLOADLANES(p, step, step2));
@@ -120,6 +139,37 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // Rearrangements, lane by lane. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0],
 // a[i1], b[i2], b[i3]) in each lane.
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm512_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// Lane by lane: (a[0], b[0], a[1], b[1]) and (a[2], b[2], a[3], b[3]).
+static inline vfloat VUNPACKLO(vfloat a, vfloat b) { return _mm512_unpacklo_ps(a, b); }
+static inline vfloat VUNPACKHI(vfloat a, vfloat b) { return _mm512_unpackhi_ps(a, b); }
+// The (re, im) pairs at p, p + d, p + 2d, ... (d floats apart), one per
+// float, parted into re and im. Pairs next to each other (d = 2) or every
+// other one (d = 4) come from whole loads, parted by two-source permutations;
+// others by 64-bit loads, four pairs per 128-bit lane, and shuffles. (At 2^11
+// to 2^19 points the loads of 64 bits took about a fifth of the combine
+// stages' time.)
+static inline void VLOADTWIDDLES(const float* p, int64_t d, vfloat& re, vfloat& im) {
+    if (d == 2 || d == 4) {
+        const __m512i evens = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        const __m512i odds = _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+        if (d == 2) {
+            const vfloat a = VLOADU(p), b = VLOADU(p + 16);
+            re = _mm512_permutex2var_ps(a, evens, b);
+            im = _mm512_permutex2var_ps(a, odds, b);
+            return;
+        }
+        // d = 4: the pairs of each 32 floats first, re then im, then joined.
+        const __m512i pairs = _mm512_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28, 1, 5, 9, 13, 17, 21, 25, 29);
+        const vfloat lo = _mm512_permutex2var_ps(VLOADU(p), pairs, VLOADU(p + 16));
+        const vfloat hi = _mm512_permutex2var_ps(VLOADU(p + 32), pairs, VLOADU(p + 48));
+        re = _mm512_shuffle_f32x4(lo, hi, 0x44);
+        im = _mm512_shuffle_f32x4(lo, hi, 0xEE);
+        return;
+    }
+    const vfloat a = VLOADPAIRLANES(p, p + d, 4 * d), b = VLOADPAIRLANES(p + 2 * d, p + 3 * d, 4 * d);
+    re = VSHUFFLE(a, b, 0, 2, 0, 2);
+    im = VSHUFFLE(a, b, 1, 3, 1, 3);
+}
 // Four vectors of 64 consecutive floats, four 16-float groups (one per
 // vector): VQUARTERS leaves in vk the k-th four floats of every group, group
 // g in lane g (the lanes transposed as a 4x4 matrix); VUNQUARTERS, the same

@@ -27,6 +27,8 @@ static inline vfloat VXOR(vfloat a, vfloat b) { return _mm256_xor_ps(a, b); }
 
 // Constants.
 static inline vfloat VSET1(float x) { return _mm256_set1_ps(x); }
+// (a, b, c, d) in every 128-bit lane.
+static inline vfloat VSET4(float a, float b, float c, float d) { return _mm256_setr_ps(a, b, c, d, a, b, c, d); }
 // -0.0 in every float: VXOR with it negates.
 static inline vfloat VSIGNMASK() { return _mm256_set1_ps(-0.0f); }
 static inline vfloat VZERO() { return _mm256_setzero_ps(); }
@@ -84,6 +86,22 @@ static inline void VPREFETCH(const float* p) { _mm_prefetch(reinterpret_cast<con
 // Rearrangements, lane by lane. VSHUFFLE(a, b, i0, i1, i2, i3) = (a[i0],
 // a[i1], b[i2], b[i3]) in each lane.
 #define VSHUFFLE(a, b, i0, i1, i2, i3) _mm256_shuffle_ps((a), (b), _MM_SHUFFLE((i3), (i2), (i1), (i0)))
+// Lane by lane: (a[0], b[0], a[1], b[1]) and (a[2], b[2], a[3], b[3]).
+static inline vfloat VUNPACKLO(vfloat a, vfloat b) { return _mm256_unpacklo_ps(a, b); }
+static inline vfloat VUNPACKHI(vfloat a, vfloat b) { return _mm256_unpackhi_ps(a, b); }
+// The six vectors of the 24 floats at p (in wider vectors, of the next 24
+// floats in each further lane): lane g of out[v] holds p + 24g + 4v.
+static inline void VLOADSIX(const float* p, vfloat* out) {
+    for (int v = 0; v < 6; ++v) out[v] = VLOADLANES(p + 4 * v, 24, 48);
+}
+// The (re, im) pairs at p, p + d, p + 2d, ... (d floats apart), one per
+// float of a vector, parted into re and im: by 64-bit loads, four pairs per
+// 128-bit lane, then shuffles.
+static inline void VLOADTWIDDLES(const float* p, int64_t d, vfloat& re, vfloat& im) {
+    const vfloat a = VLOADPAIRLANES(p, p + d, 4 * d), b = VLOADPAIRLANES(p + 2 * d, p + 3 * d, 4 * d);
+    re = VSHUFFLE(a, b, 0, 2, 0, 2);
+    im = VSHUFFLE(a, b, 1, 3, 1, 3);
+}
 // Four vectors of 32 consecutive floats, two 16-float groups (v0 v1 and v2
 // v3): VQUARTERS leaves in vk the k-th four floats of both groups, group 0 in
 // lane 0; VUNQUARTERS puts them back. Both move whole lanes, bits unchanged.
