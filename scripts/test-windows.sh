@@ -27,7 +27,7 @@ arch_vars() {
 # A Linux path as Wine sees it through drive Z:; regpath doubles the backslashes.
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 regpath() { winpath "$1" | sed 's/\\/\\\\/g'; }
-wineserver_kill() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; true; }
+wineserver_kill() { wineserver -k 2>/dev/null; timeout $((60 * SLOW)) wineserver -w 2>/dev/null; true; }
 
 # The DLLs a program may import: the system's own and the C runtime that
 # Windows ships (no compiler runtime DLLs).
@@ -81,9 +81,10 @@ tool_info() {
 
 phase_wine() {
   local driver=$W/tests/windows/windows-driver.exe
-  # (Without the Mono and Gecko installers, which would wait.)
+  # (Without the Mono and Gecko installers, which would wait; under the
+  # emulator the prefix's explorer was seen never to end, hence the limit.)
   step "fresh Wine prefix" eval 'rm -rf "$WINEPREFIX" && WINEDLLOVERRIDES="mscoree,mshtml=" timeout $((600 * SLOW)) "$WINE" wineboot -i &&
-    wineserver -w && [ -f "$WINEPREFIX/system.reg" ]'
+    timeout $((300 * SLOW)) wineserver -w && [ -f "$WINEPREFIX/system.reg" ]'
   # The platform tests check local time in Europe/Berlin; the server keeps
   # the time zone it started with.
   wineserver_kill
