@@ -268,7 +268,7 @@ for arch in x86-64 i686; do
   if [ "$ARCH" = i686 ] && ! runs_i686; then
     runs=no
     if [ "${WINE_I686_EMULATED:-}" = 1 ]; then
-      if { "$WINE" --version > /dev/null 2>&1 || register_i686; } && "$WINE" --version > /dev/null 2>&1; then
+      if "$WINE" --version > /dev/null 2>&1 || { register_i686 && "$WINE" --version > /dev/null 2>&1; }; then
         runs=yes EMULATED=1 SLOW=4 HALVEX_TEST_LAST_ORDER=16
         export HALVEX_TEST_LAST_ORDER
         echo "i686 Wine runs under the user-mode emulator (qemu-i386), as the interpreter of 32-bit programs"
