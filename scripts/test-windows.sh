@@ -85,8 +85,8 @@ phase_wine() {
   # emulator the prefix's explorer was seen never to end, hence the limit.)
   step "fresh Wine prefix" eval 'rm -rf "$WINEPREFIX" && WINEDLLOVERRIDES="mscoree,mshtml=" timeout $((600 * SLOW)) "$WINE" wineboot -i &&
     timeout $((300 * SLOW)) wineserver -w && [ -f "$WINEPREFIX/system.reg" ]'
-  # The platform tests check local time in Europe/Berlin; the server keeps
-  # the time zone it started with.
+  # The platform tests' local time is only seen to move in a zone off UTC,
+  # hence Europe/Berlin below; the server keeps the zone it started with.
   wineserver_kill
   # Under the emulator the orders stop at 16 (a Wine process there runs some
   # twenty times slower).
